@@ -1,0 +1,8 @@
+# Warning set for the project's own targets: tarnwick_warnings(<target>)
+function(tarnwick_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+                                           -Wno-sign-conversion)
+  if(TARNWICK_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()

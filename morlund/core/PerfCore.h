@@ -1,0 +1,181 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "morlund/core/DistanceArray.h"
+#include "morlund/core/ExtraPerf.h"
+#include "morlund/core/Vect.h"
+
+namespace morlund {
+
+class BufManager;
+class CarSetup;
+class File;
+class Physics;
+
+// One buffer: the recording of one lap read from one telemetry file. Each game
+// reader derives its own class and serves the raw channels; all values are in
+// SI base units. Raw accessors do not check the sample index.
+class PerfCore {
+public:
+    // Number of buffers constructed since the library loaded.
+    static int perf_nr;
+
+    PerfCore();
+    virtual ~PerfCore();
+    PerfCore(const PerfCore&) = delete;
+    PerfCore& operator=(const PerfCore&) = delete;
+
+    // --- virtual operations -------------------------------------------------
+    virtual void FlushCaches();
+    // Replaces the setup by a setup file chosen by the user; 1 when it was read and valid.
+    virtual int ReadSetup(File& file);
+    // Writes the current setup to the setup path.
+    virtual void SaveSetup();
+    virtual double GetFrameTime() const;
+    virtual double GetMaxDistance() const;
+    virtual double GetTime(int sample) const;
+    virtual bool IsUseLatAccForAngleAndPos() const;
+    virtual void InfoGetInfoItemNames(std::vector<std::string>& names) const;
+    virtual void InfoGetInfoItemValues(std::vector<std::string>& values) const;
+    virtual std::string InfoGetInfo() const;
+    virtual std::string InfoGetName() const;
+    virtual int InfoGetLapnr() const;
+    virtual std::string InfoGetDateString() const;
+    virtual double InfoGetLapTime() const;
+    virtual double InfoGetTrackLength() const;
+    virtual int GetSampleCount() const = 0;
+    virtual double GetDistance(int sample) const = 0;
+    virtual double GetSpeed(int sample) const = 0;
+    virtual double GetRevs(int sample) const = 0;
+    virtual double GetThrottle(int sample) const = 0;
+    virtual double GetBrake(int sample) const = 0;
+    virtual double GetSteering(int sample) const = 0;
+    virtual int GetGear(int sample) const = 0;
+    virtual double GetRideHeight(int sample, int wheel) const = 0;
+    virtual double GetSuspTravel(int sample, int wheel) const = 0;
+    virtual double GetWheelSpeed(int sample, int wheel) const = 0;
+    virtual double GetCamber(int sample, int wheel) const = 0;
+    virtual double GetPosX(int sample) const;
+    virtual double GetPosY(int sample) const;
+    virtual double GetPosZ(int sample) const;
+    virtual double GetDrivenDistance(int sample) const;
+    virtual Vect GetStartPos() const;
+    virtual double GetStartAngle() const;
+    virtual Vect GetRadius(int sample) const;
+    virtual double GetAngleImpl(int sample) const;
+    virtual double GetAcceleration(int sample) const;
+    virtual double GetLongitudalAcc(int sample) const;
+    virtual double GetLateralAcc(int sample) const;
+    virtual double GetLongAccDiff(int sample) const;
+    virtual double GetLongitudalTyreForce(int sample, int wheel) const;
+    virtual double GetLateralTyreForce(int sample, int wheel) const;
+
+    // --- life cycle -----------------------------------------------------------
+    // Creates empty item caches and parses the raw file image; nonzero on success.
+    int Init(const std::uint8_t* data, std::size_t size);
+    // Stores the file's path, tries the setup file beside it and builds the
+    // distance index and the per-sample extra values.
+    void InitExtended(const File& file);
+
+    // --- accessors ------------------------------------------------------------
+    BufManager* GetBufManager() const { return m_bufManager; }
+    CarSetup* GetSetup() { return m_setup.get(); }
+    const CarSetup* GetSetup() const { return m_setup.get(); }
+    const CarSetup* GetSetupOrg() const { return m_setupOrg.get(); }
+    // The car model, created on first use when the buffer has none yet.
+    const Physics* GetPhysics() const;
+    const std::vector<ExtraPerf>& GetSamplesExtra() const { return m_extra; }
+    const CDistanceArray& GetDistanceArray() const { return m_distanceIndex; }
+    const std::string& GetFilePath() const { return m_filePath; }
+
+    void Enable(int enable) { m_enabled = enable; }
+    int IsEnabled() const { return m_enabled; }
+    int IsSetupRead() const { return m_setupRead; }
+    int IsSetupChanged() const { return m_setupChanged; }
+    // Marks the current setup edited; every cached formula channel is dropped.
+    void SetupChanged();
+    // Takes over both setups of another buffer.
+    void CopySetup(const PerfCore& other);
+    // Accepts the current setup as original; the setup no longer belongs to a file.
+    void ResetSetupOrg();
+
+    // Time at a distance, interpolated between the samples around it.
+    double GetTime(double distance) const;
+    Vect GetPos(int sample) const { return {GetPosX(sample), GetPosY(sample)}; }
+
+    // --- derived motion channels ----------------------------------------------
+    double GetAngle(int sample) const;
+    double GetRHSlow(int sample, int wheel) const;
+    double GetSTSlow(int sample, int wheel) const;
+    double GetRHFast(int sample, int wheel) const;
+    double GetSTFast(int sample, int wheel) const;
+    static double RadiusLength(const Vect& v) { return v.Length(); }
+    double GetCalculatedAcc(int sample) const;
+
+    // --- item cache for formula channels ---------------------------------------
+    // The values cached under a name for a wheel, or null; the name is entered.
+    double* GetCachedItem(int wheel, const char* name);
+    // Stores values (owned from now on; may be null) under a name for a wheel.
+    void SetCachedItem(int wheel, const char* name, std::unique_ptr<double[]> values);
+    // Drops a name's values for all four wheels.
+    void FlushCachedItem(const char* name);
+
+    static constexpr double kNoValue = 10000.0;
+
+protected:
+    friend class BufManager;
+
+    virtual std::unique_ptr<Physics> CreatePhysics() const;
+    virtual int InitData(const std::uint8_t* data, std::size_t size) = 0;
+    virtual void TryLoadSetup();
+    virtual std::unique_ptr<CarSetup> CreateSetup() const = 0;
+    virtual std::string GetSetupPath() const;
+
+    void SetBufManager(BufManager* manager);
+    void InitDistanceBuf();
+    void InitExtraBuf();
+    void LoadIniSettings() {}
+
+    // The common last step of saving: writes the setup to the path, replacing
+    // an existing file only when the whole setup was written.
+    void WriteSetupFile(const std::string& path);
+    // Reads a setup file into a fresh record; null (with message 15000) when
+    // the file cannot be read. The current setup is not touched.
+    std::unique_ptr<CarSetup> ReadSetupRecord(File& file) const;
+    // Makes a record the current setup and its copy the original setup.
+    void AcceptSetup(const CarSetup& setup);
+
+    std::string m_filePath;
+    CDistanceArray m_distanceIndex;
+    BufManager* m_bufManager = nullptr;
+    int m_enabled = 0;
+    std::vector<ExtraPerf> m_extra;
+    std::unique_ptr<CarSetup> m_setup;
+    std::unique_ptr<CarSetup> m_setupOrg;
+    int m_setupRead = 0;
+    std::string m_setupPath;
+    int m_setupChanged = 0;
+    mutable std::unique_ptr<Physics> m_physics;
+    int m_radiusHalfWindow = 1;
+    int m_speedWindow = 3;
+
+private:
+    using ItemCache = std::map<std::string, std::unique_ptr<double[]>, std::less<>>;
+
+    void CreateItemCache();
+    void ClearItemCache();
+    void DeleteItemCache();
+    void ComputeSlowParts(bool suspension, int wheel);
+    void ComputePositionsFromLateralAcc();
+
+    std::unique_ptr<ItemCache[]> m_itemCaches;  // four maps, one per wheel
+    int m_number = 0;                           // perf_nr when this buffer was made
+};
+
+}  // namespace morlund

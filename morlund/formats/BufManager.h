@@ -1,0 +1,72 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "morlund/core/PerfCore.h"
+
+namespace morlund {
+
+class CarSetup;
+class File;
+
+// Result of reading a perf file.
+enum bmErr_t {
+    bmOK = 0,            // file read, data pending
+    bmReadError = 1,     // too short, short read or checksum mismatch
+    bmReported = 2,      // rejected; the reader has shown its own message
+    bmWrongTrack = 3,    // another track than the loaded laps
+    bmPartsMissing = 4,  // a part of a multi-part recording cannot be opened
+};
+
+// Owns the buffers of one game and is the only road from a file to a buffer.
+// Also answers the game's questions: file filters, tracks, colours.
+class BufManager {
+public:
+    BufManager() = default;
+    virtual ~BufManager();
+    BufManager(const BufManager&) = delete;
+    BufManager& operator=(const BufManager&) = delete;
+
+    // Reads the open file and appends a buffer; 1 on success, 0 after telling the user why.
+    int AddBuffer(File& file);
+    int GetBufCount() const { return static_cast<int>(m_buffers.size()); }
+    int HasBuffer(int index) const { return index >= 0 && index < GetBufCount() ? 1 : 0; }
+    // Index errors raise InvalidArgument.
+    PerfCore* GetBuffer(int index) const;
+    int IsBufferEnabled(int index) const;
+    void EnableBuffer(int index, int enable);
+    void RemoveBuffer(int index);
+    // The buffer's current setup; null for an index out of range.
+    CarSetup* GetSetup(int index) const;
+
+    // Colours are 0x00BBGGRR values.
+    static unsigned long GetBufColor(int index);
+    static unsigned long GetWheelColor(int wheel);
+    static std::string GetWheelString(int wheel);
+
+    virtual int GetTrackCount() const = 0;
+    // The current track, -1 while no lap has fixed it.
+    virtual int GetTrack() const = 0;
+    virtual unsigned long GetTrackChecksum() const;
+    // Track name; -1 names the current track.
+    virtual std::string GetTrackString(int track) const = 0;
+    // Appends open-dialog filter entries ("description|pattern|") and counts them.
+    virtual int GetPerfFilter(std::string& filter, int& count, int track) const = 0;
+    // Setup-file filter entries; returns the 1-based entry to preselect.
+    virtual int GetSetupFilter(std::string& filter, int& count) const;
+    virtual int GetSetupVersion() const;
+    // Length of the track the laps were driven on, metres.
+    virtual double GetTrackLen() const;
+
+protected:
+    virtual bmErr_t ReadPerf(File& file) = 0;
+    virtual std::unique_ptr<PerfCore> CreatePerf() const = 0;
+    // Builds a buffer from the pending data; null when the data does not parse.
+    virtual std::unique_ptr<PerfCore> CreateBuffer(const std::string& fileName) = 0;
+
+    std::vector<std::unique_ptr<PerfCore>> m_buffers;
+};
+
+}  // namespace morlund
