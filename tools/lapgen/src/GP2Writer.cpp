@@ -44,16 +44,6 @@ private:
     std::vector<std::uint8_t>& m_out;
 };
 
-void PutU16(std::vector<std::uint8_t>& out, std::size_t at, std::uint16_t v) {
-    out[at] = static_cast<std::uint8_t>(v & 0xff);
-    out[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-
-void PutU32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-    PutU16(out, at, static_cast<std::uint16_t>(v & 0xffff));
-    PutU16(out, at + 2, static_cast<std::uint16_t>(v >> 16));
-}
-
 std::vector<std::uint8_t> Header(std::uint32_t fileId, std::uint8_t fileType, int track) {
     std::vector<std::uint8_t> header;
     ByteWriter w(header);

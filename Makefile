@@ -1,0 +1,41 @@
+# The two everyday commands: `make run` and `make test`. See README.md.
+RELEASE := build/release
+ASAN    := build/asan
+FUZZ    := build/fuzz
+DEMO    := $(RELEASE)/demo
+
+.PHONY: all deps build demo run test asan asan-test fuzz clean
+
+all: build
+
+deps:
+	@tools/install-deps.sh
+
+build: deps
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release
+
+demo: build
+	@$(RELEASE)/bin/lapgen --demo $(DEMO)
+
+# Until the viewer exists the main job is the lap information of the demo laps.
+run: demo
+	@$(RELEASE)/bin/tarnwick-cli info --primary-game GP2 $(DEMO)/*.pa?
+
+test: demo
+	@ctest --preset release
+
+# The data library's tests under AddressSanitizer and UBSan.
+asan-test: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+	@ctest --preset asan -L morlund
+
+fuzz: deps
+	@tools/install-deps.sh tools/fuzz-packages.txt
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@echo "Run a target, e.g.: $(FUZZ)/bin/fuzz_gp2 -max_total_time=600 $(FUZZ)/corpus-gp2"
+
+clean:
+	rm -rf build
