@@ -14,8 +14,12 @@ using Bytes = std::vector<std::uint8_t>;
 using lapgen_test::Expand;
 using lapgen_test::ExpandError;
 
-std::uint32_t U16At(const Bytes& b, std::size_t at) { return b[at] | (unsigned{b[at + 1]} << 8); }
-std::uint32_t U32At(const Bytes& b, std::size_t at) { return U16At(b, at) | (U16At(b, at + 2) << 16); }
+std::uint32_t U16At(const Bytes& b, std::size_t at) {
+    return b[at] | (unsigned{b[at + 1]} << 8);
+}
+std::uint32_t U32At(const Bytes& b, std::size_t at) {
+    return U16At(b, at) | (U16At(b, at + 2) << 16);
+}
 
 // The two trailing words, as (word2 << 16) | word1.
 std::uint32_t StoredChecksum(const Bytes& file) {
@@ -23,11 +27,12 @@ std::uint32_t StoredChecksum(const Bytes& file) {
 }
 
 bool ChecksumIsPlain(const Bytes& file) {
-    return StoredChecksum(file) ==
-           lapgen::GPChecksum(std::span(file).first(file.size() - 4));
+    return StoredChecksum(file) == lapgen::GPChecksum(std::span(file).first(file.size() - 4));
 }
 
-Bytes BodyOf(const Bytes& file) { return Bytes(file.begin() + 32, file.end() - 4); }
+Bytes BodyOf(const Bytes& file) {
+    return Bytes(file.begin() + 32, file.end() - 4);
+}
 
 const lapgen::GP2Raw& SmallRaw() {
     static const lapgen::GP2Raw raw = [] {
@@ -143,12 +148,14 @@ TEST(GP2Perf, FieldsLandAtTheirOffsets) {
     raw.samples = {s};
 
     const Bytes body = BodyOf(lapgen::WriteGP2Perf(raw, Version(0)));
+    // clang-format off
     const Bytes expected = {
         1, 0, 0, 0, 0x34, 0x12, 3, 9, 0, 0, 0x45, 0x23, 0, 1, 2, 23,         // 0..15
         0x04, 0x03, 0x02, 0x01, 'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H',      // 16..27
         0x0d, 0xf0, 0xfe, 0xca,                                              // 28..31
         0x0b, 0x0a, 0xfe, 0xff, 0x22, 0x11, 0x44, 0x33, 64, 5, 0xff,         // sample 0..10
         0x10, 0x11, 0x12, 0x13, 0x20, 0x21, 0x22, 0x23, 0x30, 0x31, 0x32, 0x33, 0x40, 0x41};
+    // clang-format on
     EXPECT_EQ(body, expected);
 }
 
@@ -159,21 +166,21 @@ TEST(GP2Perf, EncodeConvertsUnitsRoundsAndClamps) {
     lap.trackLength = 4000.0;
     lap.lapTime = 61.4896;
     lapgen::Sample a;
-    a.distance = 304.8;              // 1000 ft
-    a.speed = 10.0;                  // 2099.74 units
-    a.steering = -0.1;               // -1037.2 units
+    a.distance = 304.8;  // 1000 ft
+    a.speed = 10.0;      // 2099.74 units
+    a.steering = -0.1;   // -1037.2 units
     a.revs = 1000.0 * 3.14159265358979 / 30.0;
     a.throttle = 0.5;
     a.brake = 1.0;
     a.gear = 6;
-    a.rideHeight[0] = 0.0125;        // 20
-    a.rideHeight[3] = 0.5;           // clamps at 255
-    a.suspTravel[1] = 0.003125;      // 10
-    a.wheelSpeed[2] = 100.0;         // 41994.75 -> 41995 = 164 * 256 + 11
-    a.x = 9.7536 * 10;               // coarse 138
-    a.y = -1300.0;                   // coarse clamps at 0
+    a.rideHeight[0] = 0.0125;    // 20
+    a.rideHeight[3] = 0.5;       // clamps at 255
+    a.suspTravel[1] = 0.003125;  // 10
+    a.wheelSpeed[2] = 100.0;     // 41994.75 -> 41995 = 164 * 256 + 11
+    a.x = 9.7536 * 10;           // coarse 138
+    a.y = -1300.0;               // coarse clamps at 0
     lapgen::Sample b = a;
-    b.speed = 200.0;                 // beyond the int16 range
+    b.speed = 200.0;  // beyond the int16 range
     b.x = 2000.0;
     lap.samples = {a, b};
 

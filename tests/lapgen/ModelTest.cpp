@@ -160,9 +160,9 @@ TEST(LapModel, WheelChannelsFollowTheCar) {
 
 TEST(LapModel, DownforceCompressesTheSuspension) {
     const Lap lap = MakeLap(2);
-    const auto [slowest, fastest] = std::minmax_element(
-        lap.samples.begin(), lap.samples.end(),
-        [](const auto& a, const auto& b) { return a.speed < b.speed; });
+    const auto [slowest, fastest] =
+        std::minmax_element(lap.samples.begin(), lap.samples.end(),
+                            [](const auto& a, const auto& b) { return a.speed < b.speed; });
     for (int w = 0; w < 4; ++w) {
         EXPECT_GT(fastest->suspTravel[w], slowest->suspTravel[w]) << w;
         EXPECT_LT(fastest->rideHeight[w], slowest->rideHeight[w]) << w;

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <numbers>
 
 #include "TestSupport.h"
 #include "lapgen/GP2Writer.h"
 #include "morlund/formats/gp2/GP2BufManager.h"
 #include "morlund/formats/gp2/GP2Perf.h"
+#include "morlund/platform/ByteOrder.h"
 #include "morlund/platform/RecordingMessageSink.h"
 
 using namespace morlund;
@@ -139,7 +141,7 @@ TEST(GP2Reader, WithoutExtensionPositionsAndWheelSpeedsAreCoarse) {
         const auto& s = raw.samples[static_cast<std::size_t>(i)];
         ASSERT_DOUBLE_EQ(p.GetPosX(i), (s.coarseX - 128) * 9.7536);
         ASSERT_DOUBLE_EQ(p.GetPosY(i), (s.coarseY - 128) * 9.7536);
-        ASSERT_DOUBLE_EQ(p.GetWheelSpeed(i, 2), s.wheelSpeedHigh[2] * 128 * 0.0047625 * 0.5);
+        ASSERT_DOUBLE_EQ(p.GetWheelSpeed(i, 2), s.wheelSpeedHigh[2] * 256 * 0.0047625 * 0.5);
         ASSERT_EQ(p.GetDrivenDistance(i), p.GetDistance(i));
     }
 }
@@ -197,7 +199,8 @@ TEST(GP2Reader, BadFilesGetTheirMessageAndAddNoBuffer) {
          {"Error reading file: not a GPx performance analysis file"}, -1},
         {"bad checksum", file([](auto& o) { o.checksum = lapgen::Checksum::Bad; }), {read}, 3},
         {"truncated", file([](auto& o) { o.truncateBy = 10; }), {read}, 3},
-        {"count beyond the samples", file([](auto& o) { o.sampleCountOverride = 51; }),
+        {"count beyond the samples",
+         file([](auto& o) { o.sampleCountOverride = 51; o.strelkoVersion = 0; }),
          {corrupt}, 3},
         {"count whose byte size overflows",
          file([](auto& o) { o.sampleCountOverride = 0xffffffffu; o.strelkoVersion = 0; }),
@@ -206,6 +209,8 @@ TEST(GP2Reader, BadFilesGetTheirMessageAndAddNoBuffer) {
          file([](auto& o) { o.sampleCountOverride = 0x0a3d70a4u; o.strelkoVersion = 0; }),
          {corrupt}, 3},
         {"no samples", file([](auto& o) { o.sampleCountOverride = 0; o.strelkoVersion = 0; }),
+         {corrupt}, 3},
+        {"count beyond the position records", file([](auto& o) { o.sampleCountOverride = 60; }),
          {corrupt}, 3},
         {"records reaching into the trailer",
          file([](auto& o) { o.recordOffsetOverride = 32 + 25 * 50 + 48 + 1; }),
@@ -303,7 +308,7 @@ TEST(GP2Manager, FiltersNameTheTracks) {
     count = 0;
     EXPECT_EQ(manager.GetSetupFilter(filter, count), 1);  // "All" while no track is fixed
     EXPECT_EQ(count, 17);
-    EXPECT_EQ(filter.substr(0, 64),
+    EXPECT_EQ(filter.substr(0, 63),
               "All GP2 Setup Files (*.cs?)|*.cs?|GP2 Interlagos (*.csa)|*.csa|");
     EXPECT_EQ(manager.GetTrackString(16), "???");
     EXPECT_EQ(manager.GetTrackString(-1), "???");

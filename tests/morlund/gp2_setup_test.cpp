@@ -175,14 +175,16 @@ TEST(GP2Setup, SavingConvertsTheTrackAndReplacesTheFile) {
     lap.SaveSetup();
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Convert to same track as perf file?"});
     ASSERT_EQ(sink.StatusTexts().size(), 1u);
-    EXPECT_EQ(sink.StatusTexts()[0], "Car setup saved to " + (dir / "x.csf").string());
+    std::string saved = "Car setup saved to ";
+    saved.append((dir / "x.csf").string());
+    EXPECT_EQ(sink.StatusTexts()[0], saved);
     EXPECT_EQ(lap.IsSetupChanged(), 0);
     {
-        GP2CarSetup saved;
+        GP2CarSetup written;
         File f = testsupport::OpenRead(dir / "x.csf");
-        ASSERT_EQ(saved.Serialize(f, 0), 1);
-        EXPECT_EQ(saved.GetTrack(), 5);
-        EXPECT_EQ(saved.GetFrontWing(), 50);
+        ASSERT_EQ(written.Serialize(f, 0), 1);
+        EXPECT_EQ(written.GetTrack(), 5);
+        EXPECT_EQ(written.GetFrontWing(), 50);
     }
     EXPECT_EQ(testsupport::ReadBytes(dir / "x.csd").size(), 84u);  // the source is untouched
 

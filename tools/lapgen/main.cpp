@@ -94,9 +94,8 @@ int RunDemo(const std::filesystem::path& dir) {
         const auto path = dir / (std::string(demo.stem) + lapgen::GP2PerfExtension(spec.track));
         lapgen::WriteFile(path, file);
         char what[160];
-        std::snprintf(what, sizeof what, "lap %d, %d samples, %.3f s, %.1f m; %s",
-                      demo.lapNumber, demo.samples, lap.lapTime, lap.trackLength,
-                      demo.description);
+        std::snprintf(what, sizeof what, "lap %d, %d samples, %.3f s, %.1f m; %s", demo.lapNumber,
+                      demo.samples, lap.lapTime, lap.trackLength, demo.description);
         Report(path, file.size(), what);
         if (demo.setup) {
             const auto setup = lapgen::WriteGP2Setup(spec.track, setupRecord);

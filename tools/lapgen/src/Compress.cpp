@@ -43,7 +43,7 @@ std::vector<Token> Tokenize(std::span<const std::uint8_t> input) {
             std::int64_t candidate = head[Hash3(data + pos)];
             for (int chain = 0; candidate != kNone && chain < kMaxChain; ++chain) {
                 const auto from = static_cast<std::size_t>(candidate);
-                if (pos - from > kMaxDistance + 1) {
+                if (pos - from > kMaxDistance) {
                     break;
                 }
                 // Reading ahead of pos from the input is what makes overlapping copies work.

@@ -240,9 +240,9 @@ std::uint32_t GPChecksum(std::span<const std::uint8_t> headerAndBody) {
 
 std::array<std::uint8_t, kGP2SetupRecordSize> DefaultSetupRecord() {
     std::array<std::uint8_t, kGP2SetupRecordSize> record = {
-        10,  12,  28,  35,  42,  48,  54,  59,  2,  100, 0,  0,  110, 110, 110, 0,
-        0,   0,   0,   0,   4,   4,   4,   4,   4,  4,   4,  4,  15,  15,  21,  21,
-        15,  15,  21,  21,  100, 100, 140, 140, 116, 116, 64, 64, 2,   0,   5,   0};
+        10, 12, 28, 35, 42,  48,  54,  59,  2,   100, 0,  0,  110, 110, 110, 0,
+        0,  0,  0,  0,  4,   4,   4,   4,   4,   4,   4,  4,  15,  15,  21,  21,
+        15, 15, 21, 21, 100, 100, 140, 140, 116, 116, 64, 64, 2,   0,   5,   0};
     for (std::size_t g = 0; g < kGearRatios.size(); ++g) {
         record[2 + g] = RoundTo<std::uint8_t>(kGearRatios[g] * 64.0);
     }
@@ -270,8 +270,12 @@ std::string Extension(const char* prefix, int track) {
 }
 }  // namespace
 
-std::string GP2PerfExtension(int track) { return Extension(".pa", track); }
-std::string GP2SetupExtension(int track) { return Extension(".cs", track); }
+std::string GP2PerfExtension(int track) {
+    return Extension(".pa", track);
+}
+std::string GP2SetupExtension(int track) {
+    return Extension(".cs", track);
+}
 
 void WriteFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);

@@ -22,13 +22,13 @@ constexpr double kFrontRollShare = 0.5;     // share of lateral load transfer ta
 constexpr double kTractionAcc = 12.0;       // m/s^2, traction-limited acceleration
 constexpr double kBrakeAcc = 35.0;          // m/s^2 from the brakes, drag comes on top
 constexpr double kFrontBrakeBias = 0.6;
-constexpr double kTyreMu = 2.2;             // wheel force / wheel load at which a tyre lets go
-constexpr double kSpringRate = 160000.0;    // N/m at the wheel
+constexpr double kTyreMu = 2.2;                 // wheel force / wheel load at which a tyre lets go
+constexpr double kSpringRate = 160000.0;        // N/m at the wheel
 constexpr double kFreeRideHeightFront = 0.055;  // m at zero wheel load
 constexpr double kFreeRideHeightRear = 0.075;
 constexpr double kUpshiftRevs = 12800.0 * kPi / 30.0;  // rad/s
 constexpr double kMinRevs = 4000.0 * kPi / 30.0;       // clutch slips below this
-constexpr double kMaxSpin = 0.10;            // rear slip ratio at the traction limit
+constexpr double kMaxSpin = 0.10;                      // rear slip ratio at the traction limit
 
 // Profile grid.
 constexpr double kGridStep = 0.5;  // m
@@ -57,9 +57,9 @@ private:
 };
 
 struct Segment {
-    double start = 0;      // distance from the start line
+    double start = 0;  // distance from the start line
     double length = 0;
-    double curvature = 0;  // 0 on straights
+    double curvature = 0;              // 0 on straights
     double x = 0, y = 0, heading = 0;  // pose at the segment start
 };
 
@@ -128,8 +128,8 @@ Box Bounds(const std::vector<Segment>& segments) {
     for (const Segment& seg : segments) {
         const int steps = seg.curvature == 0.0 ? 1 : 64;
         for (int i = 0; i <= steps; ++i) {
-            const Pose p = Advance(seg.x, seg.y, seg.heading, seg.curvature,
-                                   seg.length * i / steps);
+            const Pose p =
+                Advance(seg.x, seg.y, seg.heading, seg.curvature, seg.length * i / steps);
             box.Add(p.x, p.y);
         }
     }
@@ -252,8 +252,7 @@ Track BuildTrack(std::uint64_t seed, double targetLength) {
                 segments.push_back({0, straight[i] * factor, 0, 0, 0, 0});
             }
             const double r = radius[i] * factor;
-            segments.push_back(
-                {0, r * std::abs(turns[i]), turns[i] > 0 ? 1 / r : -1 / r, 0, 0, 0});
+            segments.push_back({0, r * std::abs(turns[i]), turns[i] > 0 ? 1 / r : -1 / r, 0, 0, 0});
         }
         segments.push_back({0, straight[0] * kStartFraction * factor, 0, 0, 0, 0});
         LayOut(segments, 0, 0, startHeading);
@@ -312,8 +311,7 @@ Profile BuildProfile(const Track& track, double grip) {
     }
     for (int k = 0; k < 2 * nodes; ++k) {
         const double cur = v[k % nodes];
-        const double acc =
-            std::max(0.0, (DriveForce(cur, grip) - kDragCoeff * cur * cur) / kMass);
+        const double acc = std::max(0.0, (DriveForce(cur, grip) - kDragCoeff * cur * cur) / kMass);
         double& next = v[(k + 1) % nodes];
         next = std::min(next, std::sqrt(cur * cur + 2 * acc * ds));
     }

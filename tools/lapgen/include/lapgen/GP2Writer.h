@@ -31,16 +31,16 @@ inline constexpr std::size_t kStrelkoExtraSize = 48;
 inline constexpr std::size_t kGP2SetupRecordSize = 48;
 
 // Field units (value in SI units divided by these gives the stored integer).
-inline constexpr double kFoot = 0.3048;                             // distance, track length
-inline constexpr double kSpeedUnit = 0.0047625;                     // speed, m/s
+inline constexpr double kFoot = 0.3048;          // distance, track length
+inline constexpr double kSpeedUnit = 0.0047625;  // speed, m/s
 inline constexpr double kSteeringUnit = 35.0 * std::numbers::pi / 1140480.0;  // rad
-inline constexpr double kRevsUnit = std::numbers::pi / 30.0;    // rad/s per rpm
-inline constexpr double kPedalScale = 64.0;                         // throttle/brake 0..1
-inline constexpr double kRideHeightUnit = 0.000625;                 // m
-inline constexpr double kSuspTravelUnit = 0.0003125;                // m
-inline constexpr double kWheelSpeedUnit = 0.0047625 * 0.5;          // m/s, 16-bit value
-inline constexpr double kFinePosUnit = 0.3048 / 16384.0;            // m, extension x/y
-inline constexpr double kCoarsePosUnit = 524288.0 * 0.3048 / 16384.0;  // m, 8-bit x/y - 128
+inline constexpr double kRevsUnit = std::numbers::pi / 30.0;                  // rad/s per rpm
+inline constexpr double kPedalScale = 64.0;                                   // throttle/brake 0..1
+inline constexpr double kRideHeightUnit = 0.000625;                           // m
+inline constexpr double kSuspTravelUnit = 0.0003125;                          // m
+inline constexpr double kWheelSpeedUnit = 0.0047625 * 0.5;                    // m/s, 16-bit value
+inline constexpr double kFinePosUnit = 0.3048 / 16384.0;                      // m, extension x/y
+inline constexpr double kCoarsePosUnit = 524288.0 * 0.3048 / 16384.0;         // m, 8-bit x/y - 128
 
 struct GP2SampleRaw {
     std::uint16_t distance = 0;
