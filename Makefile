@@ -35,6 +35,7 @@ fuzz: deps
 	@tools/install-deps.sh tools/fuzz-packages.txt
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
+	@$(FUZZ)/bin/make_gp2_seeds $(FUZZ)/corpus-gp2
 	@echo "Run a target, e.g.: $(FUZZ)/bin/fuzz_gp2 -max_total_time=600 $(FUZZ)/corpus-gp2"
 
 clean:

@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+
+#include "lapgen/GP2Writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::path(TARNWICK_TEST_SCRATCH) /
+                ("cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(m_dir);
+        fs::create_directories(m_dir);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    CliRun Cli(const std::string& args) {
+        const fs::path err = m_dir / "stderr.txt";
+        const std::string command =
+            std::string(TARNWICK_CLI) + " " + args + " 2>" + err.string();
+        CliRun run{};
+        FILE* pipe = popen(command.c_str(), "r");
+        char buffer[4096];
+        std::size_t n;
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+        const int status = pclose(pipe);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::ifstream in(err);
+        std::stringstream ss;
+        ss << in.rdbuf();
+        run.err = ss.str();
+        return run;
+    }
+
+    fs::path Path(const std::string& name) const { return m_dir / name; }
+
+    fs::path m_dir;
+};
+
+lapgen::GP2Raw Raw(int track, std::uint64_t seed) {
+    lapgen::LapSpec spec;
+    spec.seed = seed;
+    spec.sampleCount = 300;
+    spec.track = track;
+    lapgen::GP2Raw raw = lapgen::EncodeGP2(lapgen::MakeLap(spec));
+    raw.lapTimeMs = 83456;
+    raw.dateDays = 365;
+    raw.hours = 8;
+    raw.minutes = 30;
+    raw.seconds = 1;
+    raw.lapNumber = 12;
+    return raw;
+}
+
+}  // namespace
+
+TEST_F(CliTest, InfoPrintsEachLapAndReportsRefusedFiles) {
+    const lapgen::GP2Raw raw = Raw(3, 1);
+    lapgen::GP2WriteOptions options;
+    options.compress = true;
+    lapgen::WriteFile(Path("a.pad"), lapgen::WriteGP2Perf(raw, options));
+    lapgen::WriteFile(Path("a.csd"), lapgen::WriteGP2Setup(3, lapgen::DefaultSetupRecord()));
+    lapgen::GP2WriteOptions plain;
+    plain.strelkoVersion = 0;
+    lapgen::WriteFile(Path("b.pad"), lapgen::WriteGP2Perf(Raw(3, 2), plain));
+    lapgen::WriteFile(Path("c.pae"), lapgen::WriteGP2Perf(Raw(4, 3), plain));
+
+    const CliRun run = Cli("info --primary-game GP2 " + Path("a.pad").string() + " " +
+                        Path("c.pae").string() + " " + Path("b.pad").string());
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "Error reading file: not the same track\n");
+    char length[32];
+    std::snprintf(length, sizeof length, "%.2f", raw.trackLengthFt * 0.3048);
+    const std::string first = "file: " + Path("a.pad").string() +
+                              "\ngame: GP2\nname: Tarnwick\ninfo: Strelko Perf File (v7)\n"
+                              "date: 1-01-1979 08:30:01\nlap: 12\nlap time: 1:23.456\n"
+                              "track: Monte Carlo\ntrack length (m): " +
+                              length + "\nsamples: 300\nsetup: read from file\n";
+    ASSERT_GE(run.out.size(), first.size());
+    EXPECT_EQ(run.out.substr(0, first.size()), first);
+    const std::string second = run.out.substr(first.size());
+    EXPECT_EQ(second.substr(0, 7 + Path("b.pad").string().size()),
+              "\nfile: " + Path("b.pad").string());
+    EXPECT_NE(second.find("info: GP2 Perf File\n"), std::string::npos);
+    EXPECT_NE(second.find("setup: not read\n"), std::string::npos);
+}
+
+TEST_F(CliTest, ExitStatusTellsLoadFailuresFromBadArguments) {
+    lapgen::GP2WriteOptions bad;
+    bad.checksum = lapgen::Checksum::Bad;
+    lapgen::WriteFile(Path("bad.pad"), lapgen::WriteGP2Perf(Raw(3, 1), bad));
+
+    CliRun run = Cli("info --primary-game GP2 " + Path("bad.pad").string());
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err,
+              "Error reading file: file is truncated, too long or has incorrect checksum\n");
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(Cli("info --primary-game GP2 " + Path("missing.pad").string()).status, 1);
+
+    EXPECT_EQ(Cli("info").status, 2);
+    EXPECT_EQ(Cli("info --primary-game GP9 x.pad").status, 2);
+    EXPECT_EQ(Cli("info --primary-game").status, 2);
+    EXPECT_EQ(Cli("info --colour x.pad").status, 2);
+    EXPECT_EQ(Cli("frobnicate").status, 2);
+    EXPECT_EQ(Cli("").status, 2);
+    run = Cli("--help");
+    EXPECT_EQ(run.status, 0);
+    EXPECT_NE(run.out.find("tarnwick-cli info"), std::string::npos);
+}
