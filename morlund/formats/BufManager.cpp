@@ -29,17 +29,26 @@ void CheckIndex(int index, int count, const char* what) {
 
 BufManager::~BufManager() {
     // First to last, as they were loaded.
-    for (auto& buffer : m_buffers) buffer.reset();
+    for (auto& buffer : m_buffers)
+        buffer.reset();
 }
 
 int BufManager::AddBuffer(File& file) {
     const bmErr_t result = ReadPerf(file);
     switch (result) {
-        case bmOK: break;
-        case bmReadError: ShowMessage(IDS_READ_ERROR); return 0;
-        case bmReported: return 0;
-        case bmWrongTrack: ShowMessage(IDS_NOT_SAME_TRACK); return 0;
-        case bmPartsMissing: ShowMessage(IDS_PARTS_MISSING); return 0;
+        case bmOK:
+            break;
+        case bmReadError:
+            ShowMessage(IDS_READ_ERROR);
+            return 0;
+        case bmReported:
+            return 0;
+        case bmWrongTrack:
+            ShowMessage(IDS_NOT_SAME_TRACK);
+            return 0;
+        case bmPartsMissing:
+            ShowMessage(IDS_PARTS_MISSING);
+            return 0;
     }
 
     std::unique_ptr<PerfCore> buffer = CreateBuffer(file.GetFileName());
@@ -56,7 +65,8 @@ int BufManager::AddBuffer(File& file) {
     }
     added->SetBufManager(this);
     added->InitExtended(file);
-    if (m_buffers.size() > 1 && !added->IsSetupRead()) added->CopySetup(*m_buffers.front());
+    if (m_buffers.size() > 1 && !added->IsSetupRead())
+        added->CopySetup(*m_buffers.front());
     return 1;
 }
 
@@ -84,21 +94,26 @@ CarSetup* BufManager::GetSetup(int index) const {
 }
 
 unsigned long BufManager::GetBufColor(int index) {
-    if (index < 0) throw InvalidArgument("negative buffer colour index");
+    if (index < 0)
+        throw InvalidArgument("negative buffer colour index");
     return kBufColors[index % 12];
 }
 
 unsigned long BufManager::GetWheelColor(int wheel) {
-    if (wheel < 0 || wheel > 3) throw InvalidArgument("wheel number out of range");
+    if (wheel < 0 || wheel > 3)
+        throw InvalidArgument("wheel number out of range");
     return kWheelColors[wheel];
 }
 
 std::string BufManager::GetWheelString(int wheel) {
-    if (wheel < 0 || wheel > 3) throw InvalidArgument("wheel number out of range");
+    if (wheel < 0 || wheel > 3)
+        throw InvalidArgument("wheel number out of range");
     return kWheelNames[wheel];
 }
 
-unsigned long BufManager::GetTrackChecksum() const { return 0; }
+unsigned long BufManager::GetTrackChecksum() const {
+    return 0;
+}
 
 int BufManager::GetSetupFilter(std::string& filter, int& count) const {
     filter.clear();
@@ -106,7 +121,9 @@ int BufManager::GetSetupFilter(std::string& filter, int& count) const {
     return 1;
 }
 
-int BufManager::GetSetupVersion() const { return 1; }
+int BufManager::GetSetupVersion() const {
+    return 1;
+}
 
 double BufManager::GetTrackLen() const {
     return m_buffers.empty() ? 0.0 : m_buffers.front()->InfoGetTrackLength();

@@ -15,9 +15,12 @@ MessageAnswer StderrMessageSink::Show(const std::string& text, MessageIcon,
                                       MessageButtons buttons) {
     std::fprintf(stderr, "%s\n", text.c_str());
     switch (buttons) {
-        case MessageButtons::Ok: return MessageAnswer::Ok;
-        case MessageButtons::YesNo: return MessageAnswer::No;
-        case MessageButtons::YesNoCancel: return MessageAnswer::Cancel;
+        case MessageButtons::Ok:
+            return MessageAnswer::Ok;
+        case MessageButtons::YesNo:
+            return MessageAnswer::No;
+        case MessageButtons::YesNoCancel:
+            return MessageAnswer::Cancel;
     }
     return MessageAnswer::Ok;
 }
@@ -32,7 +35,9 @@ MessageSink* SetMessageSink(MessageSink* sink) {
     return previous;
 }
 
-MessageSink& CurrentMessageSink() { return *g_sink; }
+MessageSink& CurrentMessageSink() {
+    return *g_sink;
+}
 
 MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
     return g_sink->Show(text, icon, buttons);
@@ -42,6 +47,8 @@ MessageAnswer ShowMessage(int stringId, MessageIcon icon, MessageButtons buttons
     return g_sink->Show(std::string(LoadString(stringId)), icon, buttons);
 }
 
-void SetStatusText(const std::string& text) { g_sink->SetStatusText(text); }
+void SetStatusText(const std::string& text) {
+    g_sink->SetStatusText(text);
+}
 
 }  // namespace morlund

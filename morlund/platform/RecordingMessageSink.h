@@ -18,10 +18,10 @@ public:
         MessageButtons buttons;
     };
 
-    MessageAnswer Show(const std::string& text, MessageIcon icon,
-                       MessageButtons buttons) override {
+    MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
         m_messages.push_back({text, icon, buttons});
-        if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+        if (buttons == MessageButtons::Ok)
+            return MessageAnswer::Ok;
         if (!m_script.empty()) {
             const MessageAnswer a = m_script.front();
             m_script.pop_front();
@@ -36,7 +36,8 @@ public:
     const std::vector<Message>& Messages() const { return m_messages; }
     std::vector<std::string> Texts() const {
         std::vector<std::string> texts;
-        for (const auto& m : m_messages) texts.push_back(m.text);
+        for (const auto& m : m_messages)
+            texts.push_back(m.text);
         return texts;
     }
     const std::vector<std::string>& StatusTexts() const { return m_status; }

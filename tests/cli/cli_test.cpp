@@ -1,11 +1,11 @@
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
 
 #include "lapgen/GP2Writer.h"
 
@@ -22,8 +22,9 @@ struct CliRun {
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = fs::path(TARNWICK_TEST_SCRATCH) /
-                ("cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        m_dir =
+            fs::path(TARNWICK_TEST_SCRATCH) /
+            ("cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
@@ -31,13 +32,13 @@ protected:
 
     CliRun Cli(const std::string& args) {
         const fs::path err = m_dir / "stderr.txt";
-        const std::string command =
-            std::string(TARNWICK_CLI) + " " + args + " 2>" + err.string();
+        const std::string command = std::string(TARNWICK_CLI) + " " + args + " 2>" + err.string();
         CliRun run{};
         FILE* pipe = popen(command.c_str(), "r");
         char buffer[4096];
         std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+            run.out.append(buffer, n);
         const int status = pclose(pipe);
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         std::ifstream in(err);
@@ -81,7 +82,7 @@ TEST_F(CliTest, InfoPrintsEachLapAndReportsRefusedFiles) {
     lapgen::WriteFile(Path("c.pae"), lapgen::WriteGP2Perf(Raw(4, 3), plain));
 
     const CliRun run = Cli("info --primary-game GP2 " + Path("a.pad").string() + " " +
-                        Path("c.pae").string() + " " + Path("b.pad").string());
+                           Path("c.pae").string() + " " + Path("b.pad").string());
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.err, "Error reading file: not the same track\n");
     char length[32];

@@ -2,13 +2,13 @@
 
 // Shared helpers of the data library's tests.
 
+#include <unistd.h>
+
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
 
 #include "morlund/platform/File.h"
 

@@ -39,7 +39,9 @@ public:
     double GetRideHeight(int i, int w) const override {
         return rideHeight.empty() ? 0.05 : rideHeight[i] + w;
     }
-    double GetSuspTravel(int i, int) const override { return rideHeight.empty() ? 0 : -rideHeight[i]; }
+    double GetSuspTravel(int i, int) const override {
+        return rideHeight.empty() ? 0 : -rideHeight[i];
+    }
     double GetWheelSpeed(int, int) const override { return 0; }
     double GetCamber(int, int) const override { return 0; }
     double GetPosX(int i) const override { return ownPositions ? x[i] : PerfCore::GetPosX(i); }
@@ -58,7 +60,8 @@ protected:
 
 std::vector<double> Range(int n, double step = 1.0) {
     std::vector<double> v(n);
-    for (int i = 0; i < n; ++i) v[i] = i * step;
+    for (int i = 0; i < n; ++i)
+        v[i] = i * step;
     return v;
 }
 
@@ -100,9 +103,9 @@ TEST(PerfCore, TimeAtDistanceInterpolatesThroughTheIndex) {
     p.Load();
     const double frame = 600.0 / 5;
     EXPECT_EQ(p.GetDistanceArray().GetCount(), 6);
-    EXPECT_DOUBLE_EQ(p.GetTime(-5.0), 0.0);               // before the first entry
+    EXPECT_DOUBLE_EQ(p.GetTime(-5.0), 0.0);  // before the first entry
     const double at10 = p.GetTime(10.0);
-    EXPECT_TRUE(at10 == frame || at10 == 2 * frame);      // either sample at 10 m
+    EXPECT_TRUE(at10 == frame || at10 == 2 * frame);  // either sample at 10 m
     EXPECT_DOUBLE_EQ(p.GetTime(20.0), 2 * frame + 0.5 * frame);
     const double beyond = p.GetTime(1e6);
     EXPECT_TRUE(beyond == 4 * frame || beyond == 5 * frame);
@@ -115,7 +118,8 @@ TEST(DistanceArray, BuildsSortedFromUnsortedDistancesAndBisects) {
     p.Load();
     const CDistanceArray& index = p.GetDistanceArray();
     std::vector<double> sorted;
-    for (int i = 0; i < index.GetCount(); ++i) sorted.push_back(index.GetAt(i).distance);
+    for (int i = 0; i < index.GetCount(); ++i)
+        sorted.push_back(index.GetAt(i).distance);
     EXPECT_EQ(sorted, (std::vector<double>{10, 10, 20, 30, 40, 50}));
     EXPECT_EQ(index.GetAt(5).sample, 0);
     const auto hit = index.Find(30.0);
@@ -214,7 +218,8 @@ TEST(PerfCore, PositionsFromLateralAccelerationCloseTheLoop) {
     still.speed.assign(5, 0.0);
     still.latAcc.assign(5, 0.0);
     still.Load();
-    for (int i = 0; i < 5; ++i) EXPECT_EQ(still.GetPos(i), Vect());
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(still.GetPos(i), Vect());
 }
 
 TEST(PerfCore, ItemCacheOwnsValuesPerWheelAndName) {

@@ -123,7 +123,8 @@ TEST(GP2Reader, LapInformationAndExtensionVersions) {
             positions.push_back(values);
         }
     }
-    for (const auto& v : positions) EXPECT_EQ(v, positions.front());
+    for (const auto& v : positions)
+        EXPECT_EQ(v, positions.front());
     EXPECT_TRUE(sink.Messages().empty());
 }
 
@@ -165,7 +166,8 @@ struct BadFile {
 };
 
 TEST(GP2Reader, BadFilesGetTheirMessageAndAddNoBuffer) {
-    const std::string read = "Error reading file: file is truncated, too long or has incorrect checksum";
+    const std::string read =
+        "Error reading file: file is truncated, too long or has incorrect checksum";
     const std::string corrupt = "Error reading file: the data seems to be corrupt";
     const lapgen::GP2Raw raw = SmallLap(3, 50);
     auto file = [&](auto change) {
@@ -193,39 +195,80 @@ TEST(GP2Reader, BadFilesGetTheirMessageAndAddNoBuffer) {
         {"36 bytes", cut(file([](auto&) {}), 36), {read}, -1},
         {"37 bytes, bad checksum", cut(file([](auto&) {}), 37), {read}, 3},
         {"37 bytes, body too short", withHeader({0}), {corrupt}, 3},
-        {"wrong id", file([](auto& o) { o.fileId = 0x853da1bf; }),
-         {"Error reading file: not a GPx file (incorrect id)"}, -1},
-        {"setup type", file([](auto& o) { o.fileType = 0x03; }),
-         {"Error reading file: not a GPx performance analysis file"}, -1},
+        {"wrong id",
+         file([](auto& o) { o.fileId = 0x853da1bf; }),
+         {"Error reading file: not a GPx file (incorrect id)"},
+         -1},
+        {"setup type",
+         file([](auto& o) { o.fileType = 0x03; }),
+         {"Error reading file: not a GPx performance analysis file"},
+         -1},
         {"bad checksum", file([](auto& o) { o.checksum = lapgen::Checksum::Bad; }), {read}, 3},
         {"truncated", file([](auto& o) { o.truncateBy = 10; }), {read}, 3},
         {"count beyond the samples",
-         file([](auto& o) { o.sampleCountOverride = 51; o.strelkoVersion = 0; }),
-         {corrupt}, 3},
+         file([](auto& o) {
+             o.sampleCountOverride = 51;
+             o.strelkoVersion = 0;
+         }),
+         {corrupt},
+         3},
         {"count whose byte size overflows",
-         file([](auto& o) { o.sampleCountOverride = 0xffffffffu; o.strelkoVersion = 0; }),
-         {corrupt}, 3},
+         file([](auto& o) {
+             o.sampleCountOverride = 0xffffffffu;
+             o.strelkoVersion = 0;
+         }),
+         {corrupt},
+         3},
         {"count overflowing 32 bits when multiplied",
-         file([](auto& o) { o.sampleCountOverride = 0x0a3d70a4u; o.strelkoVersion = 0; }),
-         {corrupt}, 3},
-        {"no samples", file([](auto& o) { o.sampleCountOverride = 0; o.strelkoVersion = 0; }),
-         {corrupt}, 3},
-        {"count beyond the position records", file([](auto& o) { o.sampleCountOverride = 60; }),
-         {corrupt}, 3},
+         file([](auto& o) {
+             o.sampleCountOverride = 0x0a3d70a4u;
+             o.strelkoVersion = 0;
+         }),
+         {corrupt},
+         3},
+        {"no samples",
+         file([](auto& o) {
+             o.sampleCountOverride = 0;
+             o.strelkoVersion = 0;
+         }),
+         {corrupt},
+         3},
+        {"count beyond the position records",
+         file([](auto& o) { o.sampleCountOverride = 60; }),
+         {corrupt},
+         3},
         {"records reaching into the trailer",
          file([](auto& o) { o.recordOffsetOverride = 32 + 25 * 50 + 48 + 1; }),
-         {corrupt}, 3},
-        {"records offset huge", file([](auto& o) { o.recordOffsetOverride = 0xfffffff0u; }),
-         {corrupt}, 3},
+         {corrupt},
+         3},
+        {"records offset huge",
+         file([](auto& o) { o.recordOffsetOverride = 0xfffffff0u; }),
+         {corrupt},
+         3},
         {"reference before the output",
-         file([](auto& o) { o.compress = true; o.badBackReference = true; }), {corrupt}, 3},
+         file([](auto& o) {
+             o.compress = true;
+             o.badBackReference = true;
+         }),
+         {corrupt},
+         3},
         {"reference word cut off",
-         file([](auto& o) { o.compress = true; o.cutBackReference = true; }), {corrupt}, 3},
-        {"version 8", file([](auto& o) { o.strelkoVersion = 8; }),
-         {"Perf data has incorrect version, get the latest Strelko and Tarnwick", corrupt}, 3},
-        {"version 4", file([](auto& o) { o.strelkoVersion = 4; }),
-         {"Perf data too old, get the latest version of Strelko", corrupt}, 3},
-        {"GP3 body", file([](auto& o) { o.gp3LengthBody = true; }),
+         file([](auto& o) {
+             o.compress = true;
+             o.cutBackReference = true;
+         }),
+         {corrupt},
+         3},
+        {"version 8",
+         file([](auto& o) { o.strelkoVersion = 8; }),
+         {"Perf data has incorrect version, get the latest Strelko and Tarnwick", corrupt},
+         3},
+        {"version 4",
+         file([](auto& o) { o.strelkoVersion = 4; }),
+         {"Perf data too old, get the latest version of Strelko", corrupt},
+         3},
+        {"GP3 body",
+         file([](auto& o) { o.gp3LengthBody = true; }),
          {"Perf file seems to be a GP3 perf file. If that is the case and you want to load it, "
           "set the primary game to GP3 in the options dialog and try again",
           corrupt},

@@ -29,7 +29,8 @@ std::array<std::uint8_t, 48> Record(std::uint8_t frontWing) {
 
 int AddFile(GP2BufManager& manager, const std::filesystem::path& path) {
     File f;
-    if (!f.Open(path, File::Mode::Read)) return -1;
+    if (!f.Open(path, File::Mode::Read))
+        return -1;
     return manager.AddBuffer(f);
 }
 
@@ -38,14 +39,14 @@ int AddFile(GP2BufManager& manager, const std::filesystem::path& path) {
 TEST(GP2Setup, RecordValuesFollowTheFileUnits) {
     TempDir dir;
     auto r = lapgen::DefaultSetupRecord();
-    r[9] = 40;           // brake balance
-    r[16] = 12;          // packers, mm
-    r[20] = 2;           // fast bump
-    r[28] = 6;           // slow bump
-    r[36] = 120;         // spring, 10 lb/in
-    r[40] = 130;         // ride height, 0.5 mm
-    r[44] = 14;          // rear bar step beyond the table
-    r[46] = 3;           // front bar step
+    r[9] = 40;    // brake balance
+    r[16] = 12;   // packers, mm
+    r[20] = 2;    // fast bump
+    r[28] = 6;    // slow bump
+    r[36] = 120;  // spring, 10 lb/in
+    r[40] = 130;  // ride height, 0.5 mm
+    r[44] = 14;   // rear bar step beyond the table
+    r[46] = 3;    // front bar step
     lapgen::WriteFile(dir / "s.csd", lapgen::WriteGP2Setup(3, r));
     GP2CarSetup setup;
     File f = testsupport::OpenRead(dir / "s.csd");
@@ -112,8 +113,7 @@ TEST(GP2Setup, UserLoadRefusesBadFilesAndAsksAboutOtherTracks) {
     ScopedMessageSink guard(sink);
     TempDir dir;
     lapgen::WriteFile(dir / "a.paf", Lap(5));
-    lapgen::WriteFile(dir / "long.csf",
-                      lapgen::WriteGP2Setup(5, Record(40), {.extraByte = true}));
+    lapgen::WriteFile(dir / "long.csf", lapgen::WriteGP2Setup(5, Record(40), {.extraByte = true}));
     lapgen::WriteFile(dir / "id.csf", lapgen::WriteGP2Setup(5, Record(41), {.fileId = 0xabadfeed}));
     lapgen::WriteFile(dir / "type.csf", lapgen::WriteGP2Setup(5, Record(42), {.fileType = 0x0D}));
     lapgen::WriteFile(dir / "other.csd", lapgen::WriteGP2Setup(3, Record(43)));
@@ -195,10 +195,10 @@ TEST(GP2Setup, SavingConvertsTheTrackAndReplacesTheFile) {
     ASSERT_EQ(lap.ReadSetup(y), 1);
     sink.Script(MessageAnswer::Yes);
     lap.SaveSetup();
-    EXPECT_EQ(sink.Texts(), (std::vector<std::string>{
-                                "You selected a car setup of a different track. Load it anyway?",
-                                "Convert to same track as perf file?",
-                                "Note: Track/File-extension conflict"}));
+    EXPECT_EQ(sink.Texts(),
+              (std::vector<std::string>{
+                  "You selected a car setup of a different track. Load it anyway?",
+                  "Convert to same track as perf file?", "Note: Track/File-extension conflict"}));
     EXPECT_EQ(testsupport::ReadBytes(dir / "y.csf").size(), 84u);
 }
 

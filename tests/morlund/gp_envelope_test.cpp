@@ -8,7 +8,8 @@ namespace {
 std::vector<std::uint8_t> Expand(const std::vector<std::uint8_t>& stored, bool* ok = nullptr) {
     std::vector<std::uint8_t> out = {0xEE};
     const bool result = GPExpand(ByteSpan(stored.data(), stored.size()), out);
-    if (ok != nullptr) *ok = result;
+    if (ok != nullptr)
+        *ok = result;
     return out;
 }
 }  // namespace
@@ -41,8 +42,8 @@ TEST(GPExpand, LiteralsAndOverlappingBackReferences) {
     EXPECT_EQ(Expand({0x02, 'x', 0x00, 0xE0}), std::vector<std::uint8_t>(11, 'x'));
     // 'a' 'b' 'c', then 3 bytes from 3 back, then 4 bytes from 2 back (overlapping)
     const std::vector<std::uint8_t> stored = {0x18, 'a', 'b', 'c', 0x02, 0x00, 0x01, 0x20};
-    EXPECT_EQ(Expand(stored), (std::vector<std::uint8_t>{'a', 'b', 'c', 'a', 'b', 'c', 'b', 'c',
-                                                         'b', 'c'}));
+    EXPECT_EQ(Expand(stored),
+              (std::vector<std::uint8_t>{'a', 'b', 'c', 'a', 'b', 'c', 'b', 'c', 'b', 'c'}));
     EXPECT_EQ(*GPExpandedSize(ByteSpan(stored.data(), stored.size())), 10u);
     // a second group after eight literals
     std::vector<std::uint8_t> two = {0x00, 1, 2, 3, 4, 5, 6, 7, 8, 0x00, 9};
@@ -69,7 +70,8 @@ TEST(GPExpand, RefusesReferencesOutsideTheOutputAndCutWords) {
     std::vector<std::uint8_t> far;
     for (int g = 0; g < 1024; ++g) {
         far.push_back(0x00);
-        for (int k = 0; k < 8; ++k) far.push_back(static_cast<std::uint8_t>(g + k));
+        for (int k = 0; k < 8; ++k)
+            far.push_back(static_cast<std::uint8_t>(g + k));
     }
     far.insert(far.end(), {0x01, 0xFF, 0x1F});
     const auto out = Expand(far, &ok);

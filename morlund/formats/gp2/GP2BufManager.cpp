@@ -10,20 +10,24 @@
 
 namespace morlund {
 
-unsigned long GP2BufManager::GetFileID() const { return kGPFileIdGP2; }
+unsigned long GP2BufManager::GetFileID() const {
+    return kGPFileIdGP2;
+}
 
 std::string GP2BufManager::GetTrackString(int track) const {
     return GetGameTrackName(TrackTable::GP2, track < 0 ? m_track : track);
 }
 
 unsigned long GP2BufManager::GetTrackChecksum() const {
-    if (m_track == -1 || m_buffers.empty()) return 0;
+    if (m_track == -1 || m_buffers.empty())
+        return 0;
     const auto* gp2 = dynamic_cast<const GP2Perf*>(m_buffers.front().get());
     return gp2 != nullptr ? gp2->GetTrackChecksum() : 0;
 }
 
 int GP2BufManager::HasExtended() const {
-    if (m_buffers.empty()) return 0;
+    if (m_buffers.empty())
+        return 0;
     const auto* gp2 = dynamic_cast<const GP2Perf*>(m_buffers.front().get());
     return gp2 != nullptr && gp2->HasExtension() ? 1 : 0;
 }
@@ -34,8 +38,8 @@ int GP2BufManager::GetPerfFilter(std::string& filter, int& count, int track) con
     const int last = track >= 0 ? track : GetTrackCount() - 1;
     for (int i = first; i <= last; ++i) {
         const std::string pattern = Format("*.pa%c", 'a' + i);
-        filter += Format("%s %s (%s)|%s|", game.c_str(), GetTrackString(i).c_str(),
-                         pattern.c_str(), pattern.c_str());
+        filter += Format("%s %s (%s)|%s|", game.c_str(), GetTrackString(i).c_str(), pattern.c_str(),
+                         pattern.c_str());
         ++count;
     }
     return 1;
@@ -56,9 +60,11 @@ int GP2BufManager::GetSetupFilter(std::string& filter, int& count) const {
 
 bmErr_t GP2BufManager::ReadPerf(File& file) {
     const std::uint64_t length = file.GetLength();
-    if (length <= kGPHeaderSize + kGPTrailerSize) return bmReadError;
+    if (length <= kGPHeaderSize + kGPTrailerSize)
+        return bmReadError;
     std::uint8_t header[kGPHeaderSize];
-    if (!file.Seek(0) || file.Read(header, sizeof header) != sizeof header) return bmReadError;
+    if (!file.Seek(0) || file.Read(header, sizeof header) != sizeof header)
+        return bmReadError;
     if (LoadU32(header) != GetFileID()) {
         ShowMessage(IDS_NOT_GPX_FILE);
         return bmReported;
@@ -77,7 +83,8 @@ bmErr_t GP2BufManager::ReadPerf(File& file) {
 
     m_pending.clear();
     m_pending.shrink_to_fit();
-    std::vector<std::uint8_t> body(static_cast<std::size_t>(length - kGPHeaderSize - kGPTrailerSize));
+    std::vector<std::uint8_t> body(
+        static_cast<std::size_t>(length - kGPHeaderSize - kGPTrailerSize));
     std::uint8_t words[kGPTrailerSize];
     if (file.Read(body.data(), body.size()) != body.size() ||
         file.Read(words, sizeof words) != sizeof words) {
@@ -86,21 +93,26 @@ bmErr_t GP2BufManager::ReadPerf(File& file) {
     GPChecksum sum;
     sum.Add(ByteSpan(header, sizeof header));
     sum.Add(ByteSpan(body.data(), body.size()));
-    if (!sum.Matches(LoadU16(words), LoadU16(words + 2))) return bmReadError;
+    if (!sum.Matches(LoadU16(words), LoadU16(words + 2)))
+        return bmReadError;
 
     m_pending = std::move(body);
     m_pendingCompressed = compressed;
     return bmOK;
 }
 
-std::unique_ptr<PerfCore> GP2BufManager::CreatePerf() const { return std::make_unique<GP2Perf>(); }
+std::unique_ptr<PerfCore> GP2BufManager::CreatePerf() const {
+    return std::make_unique<GP2Perf>();
+}
 
 std::unique_ptr<PerfCore> GP2BufManager::CreateBuffer(const std::string&) {
     std::vector<std::uint8_t> body = std::move(m_pending);
     m_pending.clear();
-    if (m_pendingCompressed && !GPExpand(ByteSpan(body.data(), body.size()), body)) return nullptr;
+    if (m_pendingCompressed && !GPExpand(ByteSpan(body.data(), body.size()), body))
+        return nullptr;
     std::unique_ptr<PerfCore> buffer = CreatePerf();
-    if (!buffer->Init(body.data(), body.size())) return nullptr;
+    if (!buffer->Init(body.data(), body.size()))
+        return nullptr;
     return buffer;
 }
 

@@ -13,9 +13,11 @@ namespace morlund {
 
 namespace {
 constexpr std::uint8_t kGP2Initial[GP2CarSetup::kRecordSize] = {
-    10, 12, 28, 35, 42, 48, 54, 59, 2, 100, 0, 0, 110, 110, 110, 0, 0, 0, 0, 0, 4, 4, 4, 4,
-    4,  4,  4,  4,  15, 15, 21, 21, 15, 15, 21, 21, 100, 100, 140, 140, 116, 116, 64, 64, 2, 0, 5, 0};
-constexpr double kFrontBarTable[11] = {0, 500, 1000, 1500, 2000, 3000, 4000, 5500, 7500, 10000, 12500};
+    10, 12, 28, 35, 42,  48,  54,  59,  2,   100, 0,  0,  110, 110, 110, 0,
+    0,  0,  0,  0,  4,   4,   4,   4,   4,   4,   4,  4,  15,  15,  21,  21,
+    15, 15, 21, 21, 100, 100, 140, 140, 116, 116, 64, 64, 2,   0,   5,   0};
+constexpr double kFrontBarTable[11] = {0,    500,  1000, 1500,  2000, 3000,
+                                       4000, 5500, 7500, 10000, 12500};
 constexpr double kRearBarTable[11] = {0, 50, 100, 150, 200, 300, 400, 550, 750, 1000, 1250};
 }  // namespace
 
@@ -36,7 +38,9 @@ void GP2CarSetup::Assign(const CarSetup& other) {
     }
 }
 
-void GP2CarSetup::SetTrack(int track) { m_header[5] = static_cast<std::uint8_t>(track); }
+void GP2CarSetup::SetTrack(int track) {
+    m_header[5] = static_cast<std::uint8_t>(track);
+}
 
 int GP2CarSetup::Serialize(File& file, int save) {
     const std::size_t fileSize = kGPHeaderSize + m_recordSize + kGPTrailerSize;
@@ -54,13 +58,16 @@ int GP2CarSetup::Serialize(File& file, int save) {
         m_fromFile = 1;
         return 1;
     }
-    if (file.GetLength() != fileSize || !file.Seek(0)) return 0;
+    if (file.GetLength() != fileSize || !file.Seek(0))
+        return 0;
     std::uint8_t image[kGPHeaderSize + 64 + kGPTrailerSize];
-    if (file.Read(image, fileSize) != fileSize) return 0;
+    if (file.Read(image, fileSize) != fileSize)
+        return 0;
     GPChecksum sum;
     sum.Add(ByteSpan(image, kGPHeaderSize + m_recordSize));
     const std::uint8_t* words = image + kGPHeaderSize + m_recordSize;
-    if (!sum.MatchesPlain(LoadU16(words), LoadU16(words + 2))) return 0;
+    if (!sum.MatchesPlain(LoadU16(words), LoadU16(words + 2)))
+        return 0;
     std::memcpy(m_header.data(), image, kGPHeaderSize);
     std::memcpy(m_record.data(), image + kGPHeaderSize, m_recordSize);
     m_fromFile = 1;
@@ -69,24 +76,29 @@ int GP2CarSetup::Serialize(File& file, int save) {
 
 int GP2CarSetup::IsValid(int quiet) const {
     if (LoadU32(m_header.data()) != m_fileId) {
-        if (quiet == 0) ShowMessage(IDS_NOT_GPX_FILE);
+        if (quiet == 0)
+            ShowMessage(IDS_NOT_GPX_FILE);
         return 0;
     }
     if ((m_header[4] & 0x0F) != kGPTypeSetup) {
-        if (quiet == 0) ShowMessage(IDS_NOT_SETUP_FILE);
+        if (quiet == 0)
+            ShowMessage(IDS_NOT_SETUP_FILE);
         return 0;
     }
     return 1;
 }
 
 double GP2CarSetup::GetGearRatio(int gear) const {
-    if (gear == -1) return -GetGearRatio(1);
-    if (gear < 1 || gear > 6) return 0.0;
+    if (gear == -1)
+        return -GetGearRatio(1);
+    if (gear < 1 || gear > 6)
+        return 0.0;
     return m_record[1 + gear] / 64.0;
 }
 
 void GP2CarSetup::SetGearRatio(int gear, double ratio) {
-    if (gear < 1 || gear > 6) return;
+    if (gear < 1 || gear > 6)
+        return;
     m_record[1 + gear] = static_cast<std::uint8_t>(std::clamp(std::lround(ratio * 64.0), 0L, 255L));
 }
 
@@ -103,7 +115,8 @@ double GP2CarSetup::GetRearAntiRollBar() const {
 }
 
 const std::uint8_t* GP2CarSetup::GetData(int* size) const {
-    if (size != nullptr) *size = static_cast<int>(m_recordSize);
+    if (size != nullptr)
+        *size = static_cast<int>(m_recordSize);
     return m_record.data();
 }
 

@@ -43,9 +43,8 @@ struct GPChecksum {
     }
     // The plain form or the one offset by 0x8065 / 0x8465, as perf files may carry.
     bool Matches(std::uint16_t word1, std::uint16_t word2) const {
-        return MatchesPlain(word1, word2) ||
-               (word1 == static_cast<std::uint16_t>(s1 + 0x8065) &&
-                word2 == static_cast<std::uint16_t>(s2 + 0x8465));
+        return MatchesPlain(word1, word2) || (word1 == static_cast<std::uint16_t>(s1 + 0x8065) &&
+                                              word2 == static_cast<std::uint16_t>(s2 + 0x8465));
     }
 };
 
