@@ -49,8 +49,7 @@ void BM_GP2Load(benchmark::State& state) {
     for (auto _ : state) {
         GP2BufManager manager;
         File file = File::FromMemory(f.file, "/nonexistent-bench/lap.pad");
-        if (!manager.AddBuffer(file))
-            state.SkipWithError("load failed");
+        if (!manager.AddBuffer(file)) state.SkipWithError("load failed");
         benchmark::DoNotOptimize(manager.GetBuffer(0)->GetMaxDistance());
     }
     state.SetItemsProcessed(state.iterations() * 100000);
@@ -62,8 +61,7 @@ void BM_GP2Expand(benchmark::State& state) {
     const Fixture& f = Lap100k();
     std::vector<std::uint8_t> out;
     for (auto _ : state) {
-        if (!GPExpand(ByteSpan(f.stored.data(), f.stored.size()), out))
-            state.SkipWithError("bad");
+        if (!GPExpand(ByteSpan(f.stored.data(), f.stored.size()), out)) state.SkipWithError("bad");
         benchmark::DoNotOptimize(out.data());
     }
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(f.expanded.size()));

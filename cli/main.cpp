@@ -89,8 +89,7 @@ int OpenLaps(const Options& options, Laps& laps) {
                      options.files[0].c_str(), GetGameName(laps.game).c_str());
         return kExitLoad;
     }
-    if (!laps.manager->AddBuffer(first))
-        return kExitLoad;
+    if (!laps.manager->AddBuffer(first)) return kExitLoad;
     for (std::size_t i = 1; i < options.files.size(); ++i) {
         File file;
         if (!file.Open(options.files[i], File::Mode::Read, &error)) {
@@ -104,20 +103,17 @@ int OpenLaps(const Options& options, Laps& laps) {
 
 std::uint32_t Milliseconds(double seconds) {
     const double ms = std::round(seconds * 1000.0);
-    if (!(ms >= 0.0))
-        return 0;
+    if (!(ms >= 0.0)) return 0;
     return ms > 4294967295.0 ? 0xffffffffu : static_cast<std::uint32_t>(ms);
 }
 
 int RunInfo(const Options& options) {
     Laps laps;
-    if (const int rc = OpenLaps(options, laps); rc != kExitOk)
-        return rc;
+    if (const int rc = OpenLaps(options, laps); rc != kExitOk) return rc;
     const BufManager& manager = *laps.manager;
     for (int b = 0; b < manager.GetBufCount(); ++b) {
         const PerfCore& buffer = *manager.GetBuffer(b);
-        if (b > 0)
-            std::printf("\n");
+        if (b > 0) std::printf("\n");
         std::printf("file: %s\n", buffer.GetFilePath().c_str());
         std::printf("game: %s\n", GetGameName(laps.game).c_str());
         std::printf("name: %s\n", buffer.InfoGetName().c_str());
@@ -158,8 +154,7 @@ int main(int argc, char** argv) {
     }
     Options options;
     if (command == "info") {
-        if (!ParseOptions(argc, argv, 2, options))
-            return kExitUsage;
+        if (!ParseOptions(argc, argv, 2, options)) return kExitUsage;
         return RunInfo(options);
     }
     std::fprintf(stderr, "tarnwick-cli: unknown command '%s'\n\n", command.c_str());

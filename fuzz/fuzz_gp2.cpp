@@ -70,8 +70,7 @@ void Exercise(const PerfCore& p) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 1)
-        return 0;
+    if (size < 1) return 0;
     static SilentSink sink;
     SetMessageSink(&sink);
     const std::uint8_t mode = data[0];

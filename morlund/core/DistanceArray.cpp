@@ -12,9 +12,7 @@ namespace morlund {
 
 namespace {
 // NaN distances (possible in text formats) sort last so the order stays total.
-double SortKey(double d) {
-    return std::isnan(d) ? std::numeric_limits<double>::infinity() : d;
-}
+double SortKey(double d) { return std::isnan(d) ? std::numeric_limits<double>::infinity() : d; }
 }  // namespace
 
 void CDistanceArray::Build(const PerfCore& buffer) {
@@ -47,10 +45,8 @@ const CDistanceArray::Entry& CDistanceArray::GetAt(int index) const {
 int CDistanceArray::Compare(const Entry& a, const Entry& b) {
     const double da = SortKey(a.distance);
     const double db = SortKey(b.distance);
-    if (da < db)
-        return -1;
-    if (da > db)
-        return 1;
+    if (da < db) return -1;
+    if (da > db) return 1;
     return 0;
 }
 
@@ -61,8 +57,7 @@ CDistanceArray::Hit CDistanceArray::Find(double distance) const {
     while (low != high) {
         const int middle = low + (high - low) / 2;
         const int c = Compare(probe, m_entries[static_cast<std::size_t>(middle)]);
-        if (c == 0)
-            return {true, middle};
+        if (c == 0) return {true, middle};
         if (c > 0) {
             low = middle + 1;
         } else {

@@ -16,9 +16,7 @@ int PerfCore::perf_nr = 0;
 
 PerfCore::PerfCore() : m_number(++perf_nr) {}
 
-PerfCore::~PerfCore() {
-    DeleteItemCache();
-}
+PerfCore::~PerfCore() { DeleteItemCache(); }
 
 // --- life cycle ------------------------------------------------------------
 
@@ -39,35 +37,25 @@ void PerfCore::SetBufManager(BufManager* manager) {
 void PerfCore::InitExtended(const File& file) {
     m_filePath = file.GetFilePath();
     TryLoadSetup();
-    if (m_setup && m_setupOrg)
-        m_setupOrg->Assign(*m_setup);
+    if (m_setup && m_setupOrg) m_setupOrg->Assign(*m_setup);
     InitDistanceBuf();
     InitExtraBuf();
 }
 
-void PerfCore::InitDistanceBuf() {
-    m_distanceIndex.Build(*this);
-}
+void PerfCore::InitDistanceBuf() { m_distanceIndex.Build(*this); }
 
 const Physics* PerfCore::GetPhysics() const {
-    if (!m_physics)
-        m_physics = CreatePhysics();
+    if (!m_physics) m_physics = CreatePhysics();
     return m_physics.get();
 }
 
-std::unique_ptr<Physics> PerfCore::CreatePhysics() const {
-    return std::make_unique<GP2Physics>();
-}
+std::unique_ptr<Physics> PerfCore::CreatePhysics() const { return std::make_unique<GP2Physics>(); }
 
 // --- setups ------------------------------------------------------------------
 
-void PerfCore::TryLoadSetup() {
-    m_setupRead = 0;
-}
+void PerfCore::TryLoadSetup() { m_setupRead = 0; }
 
-std::string PerfCore::GetSetupPath() const {
-    return m_setupPath;
-}
+std::string PerfCore::GetSetupPath() const { return m_setupPath; }
 
 std::unique_ptr<CarSetup> PerfCore::ReadSetupRecord(File& file) const {
     std::unique_ptr<CarSetup> record = CreateSetup();
@@ -88,10 +76,8 @@ int PerfCore::ReadSetup(File& file) {
     // The file is read into a record of its own, so that a file the user did
     // not mean to load leaves the buffer's setup as it was.
     std::unique_ptr<CarSetup> record = ReadSetupRecord(file);
-    if (!record)
-        return 0;
-    if (!record->IsValid(0))
-        return 0;
+    if (!record) return 0;
+    if (!record->IsValid(0)) return 0;
     AcceptSetup(*record);
     m_setupRead = 1;
     return 1;
@@ -128,15 +114,12 @@ void PerfCore::SetupChanged() {
 }
 
 void PerfCore::CopySetup(const PerfCore& other) {
-    if (m_setup && other.m_setup)
-        m_setup->Assign(*other.m_setup);
-    if (m_setupOrg && other.m_setupOrg)
-        m_setupOrg->Assign(*other.m_setupOrg);
+    if (m_setup && other.m_setup) m_setup->Assign(*other.m_setup);
+    if (m_setupOrg && other.m_setupOrg) m_setupOrg->Assign(*other.m_setupOrg);
 }
 
 void PerfCore::ResetSetupOrg() {
-    if (m_setup && m_setupOrg)
-        m_setupOrg->Assign(*m_setup);
+    if (m_setup && m_setupOrg) m_setupOrg->Assign(*m_setup);
     m_setupPath.clear();
 }
 
@@ -152,81 +135,42 @@ double PerfCore::GetMaxDistance() const {
     return n > 0 ? GetDistance(n - 1) : 0.0;
 }
 
-double PerfCore::GetTime(int sample) const {
-    return GetFrameTime() * sample;
-}
+double PerfCore::GetTime(int sample) const { return GetFrameTime() * sample; }
 
-bool PerfCore::IsUseLatAccForAngleAndPos() const {
-    return false;
-}
+bool PerfCore::IsUseLatAccForAngleAndPos() const { return false; }
 void PerfCore::InfoGetInfoItemNames(std::vector<std::string>&) const {}
 void PerfCore::InfoGetInfoItemValues(std::vector<std::string>&) const {}
-std::string PerfCore::InfoGetInfo() const {
-    return std::string();
-}
-std::string PerfCore::InfoGetName() const {
-    return Format("morlund%02d", m_number);
-}
-int PerfCore::InfoGetLapnr() const {
-    return 0;
-}
-std::string PerfCore::InfoGetDateString() const {
-    return "???";
-}
-double PerfCore::InfoGetLapTime() const {
-    return 600.0;
-}
-double PerfCore::InfoGetTrackLength() const {
-    return 10000.0;
-}
+std::string PerfCore::InfoGetInfo() const { return std::string(); }
+std::string PerfCore::InfoGetName() const { return Format("morlund%02d", m_number); }
+int PerfCore::InfoGetLapnr() const { return 0; }
+std::string PerfCore::InfoGetDateString() const { return "???"; }
+double PerfCore::InfoGetLapTime() const { return 600.0; }
+double PerfCore::InfoGetTrackLength() const { return 10000.0; }
 
-double PerfCore::GetPosX(int sample) const {
-    return m_extra[static_cast<std::size_t>(sample)].x;
-}
-double PerfCore::GetPosY(int sample) const {
-    return m_extra[static_cast<std::size_t>(sample)].y;
-}
-double PerfCore::GetPosZ(int) const {
-    return 0.0;
-}
-double PerfCore::GetDrivenDistance(int sample) const {
-    return GetDistance(sample);
-}
-Vect PerfCore::GetStartPos() const {
-    return {0.0, 0.0};
-}
-double PerfCore::GetStartAngle() const {
-    return std::numbers::pi / 2.0;
-}
-double PerfCore::GetLongAccDiff(int) const {
-    return 0.0;
-}
-double PerfCore::GetLongitudalTyreForce(int, int) const {
-    return 0.0;
-}
-double PerfCore::GetLateralTyreForce(int, int) const {
-    return 0.0;
-}
+double PerfCore::GetPosX(int sample) const { return m_extra[static_cast<std::size_t>(sample)].x; }
+double PerfCore::GetPosY(int sample) const { return m_extra[static_cast<std::size_t>(sample)].y; }
+double PerfCore::GetPosZ(int) const { return 0.0; }
+double PerfCore::GetDrivenDistance(int sample) const { return GetDistance(sample); }
+Vect PerfCore::GetStartPos() const { return {0.0, 0.0}; }
+double PerfCore::GetStartAngle() const { return std::numbers::pi / 2.0; }
+double PerfCore::GetLongAccDiff(int) const { return 0.0; }
+double PerfCore::GetLongitudalTyreForce(int, int) const { return 0.0; }
+double PerfCore::GetLateralTyreForce(int, int) const { return 0.0; }
 
 double PerfCore::GetTime(double distance) const {
     const int count = m_distanceIndex.GetCount();
-    if (count == 0)
-        return 0.0;
+    if (count == 0) return 0.0;
     const CDistanceArray::Hit hit = m_distanceIndex.Find(distance);
-    if (hit.found)
-        return GetTime(m_distanceIndex.GetAt(hit.index).sample);
-    if (hit.index == 0)
-        return GetTime(m_distanceIndex.GetAt(0).sample);
-    if (hit.index >= count)
-        return GetTime(m_distanceIndex.GetAt(count - 1).sample);
+    if (hit.found) return GetTime(m_distanceIndex.GetAt(hit.index).sample);
+    if (hit.index == 0) return GetTime(m_distanceIndex.GetAt(0).sample);
+    if (hit.index >= count) return GetTime(m_distanceIndex.GetAt(count - 1).sample);
     const int a = m_distanceIndex.GetAt(hit.index - 1).sample;
     const int b = m_distanceIndex.GetAt(hit.index).sample;
     const double ta = GetTime(a);
     const double tb = GetTime(b);
     const double da = m_distanceIndex.GetDistance(*this, a);
     const double db = m_distanceIndex.GetDistance(*this, b);
-    if (da == db)
-        return tb;
+    if (da == db) return tb;
     return ta + (distance - da) / (db - da) * (tb - ta);
 }
 
@@ -238,8 +182,7 @@ void PerfCore::CreateItemCache() {
 }
 
 void PerfCore::ClearItemCache() {
-    if (!m_itemCaches)
-        return;
+    if (!m_itemCaches) return;
     for (int w = 0; w < 4; ++w)
         m_itemCaches[w].clear();
 }
@@ -249,19 +192,15 @@ void PerfCore::DeleteItemCache() {
     m_itemCaches.reset();
 }
 
-void PerfCore::FlushCaches() {
-    ClearItemCache();
-}
+void PerfCore::FlushCaches() { ClearItemCache(); }
 
 double* PerfCore::GetCachedItem(int wheel, const char* name) {
-    if (!m_itemCaches || wheel < 0 || wheel > 3 || name == nullptr)
-        return nullptr;
+    if (!m_itemCaches || wheel < 0 || wheel > 3 || name == nullptr) return nullptr;
     return m_itemCaches[wheel][name].get();
 }
 
 void PerfCore::SetCachedItem(int wheel, const char* name, std::unique_ptr<double[]> values) {
-    if (!m_itemCaches || wheel < 0 || wheel > 3 || name == nullptr)
-        return;
+    if (!m_itemCaches || wheel < 0 || wheel > 3 || name == nullptr) return;
     m_itemCaches[wheel][name] = std::move(values);
 }
 

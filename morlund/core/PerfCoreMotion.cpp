@@ -21,23 +21,20 @@ struct TurningPoint {
 void PerfCore::InitExtraBuf() {
     const int n = GetSampleCount();
     m_extra.assign(static_cast<std::size_t>(std::max(n, 0)), ExtraPerf{});
-    if (n <= 0)
-        return;
+    if (n <= 0) return;
 
     for (int w = 0; w < 4; ++w)
         ComputeSlowParts(false, w);
     for (int w = 0; w < 4; ++w)
         ComputeSlowParts(true, w);
 
-    if (IsUseLatAccForAngleAndPos())
-        ComputePositionsFromLateralAcc();
+    if (IsUseLatAccForAngleAndPos()) ComputePositionsFromLateralAcc();
 
     // Headings of every buffer come from the positions, kept continuous.
     for (int i = 0; i < n; ++i) {
         double theta = GetAngleImpl(i);
         if (i == 0) {
-            if (theta < 0.0)
-                theta += kTwoPi;
+            if (theta < 0.0) theta += kTwoPi;
         } else {
             const double previous = m_extra[static_cast<std::size_t>(i - 1)].angle;
             if (theta > previous + std::numbers::pi) {
@@ -110,8 +107,7 @@ void PerfCore::ComputePositionsFromLateralAcc() {
         total += std::fabs(a);
         const double v = GetSpeed(i);
         double step = 0.0;
-        if (v != 0.0)
-            step = std::asin(std::clamp(dt * (-1.0 / v) * a, -1.0, 1.0));
+        if (v != 0.0) step = std::asin(std::clamp(dt * (-1.0 / v) * a, -1.0, 1.0));
         heading[static_cast<std::size_t>(i)] = heading[static_cast<std::size_t>(i - 1)] + step;
     }
 
@@ -163,22 +159,19 @@ double PerfCore::GetSTFast(int sample, int wheel) const {
 
 Vect PerfCore::GetRadius(int i) const {
     const int h = m_radiusHalfWindow;
-    if (i - h < 0 || i + h >= GetSampleCount())
-        return {};
+    if (i - h < 0 || i + h >= GetSampleCount()) return {};
     const double x0 = GetPosX(i - h), y0 = GetPosY(i - h);
     const double x1 = GetPosX(i), y1 = GetPosY(i);
     const double x2 = GetPosX(i + h), y2 = GetPosY(i + h);
     const double g = (x1 - x0) * (y2 - y1) - (y1 - y0) * (x2 - x1);
-    if (g == 0.0)
-        return {};
+    if (g == 0.0) return {};
     const double c = ((y1 - y0) * (y2 - y0) + (x1 - x0) * (x2 - x0)) / (2.0 * g);
     return {(x2 - x1) / 2.0 - (y2 - y1) * c, (y2 - y1) / 2.0 + (x2 - x1) * c};
 }
 
 double PerfCore::GetAngleImpl(int i) const {
     const int n = GetSampleCount();
-    if (n <= 0)
-        return 0.0;
+    if (n <= 0) return 0.0;
     const int j = (i + m_radiusHalfWindow) % n;
     return std::atan2(GetPosY(j) - GetPosY(i), GetPosX(j) - GetPosX(i));
 }
@@ -186,22 +179,17 @@ double PerfCore::GetAngleImpl(int i) const {
 double PerfCore::GetCalculatedAcc(int i) const {
     const int a = i - m_speedWindow;
     const int b = i + m_speedWindow - 1;
-    if (a < 0 || b >= GetSampleCount())
-        return 0.0;
+    if (a < 0 || b >= GetSampleCount()) return 0.0;
     const double dt = GetTime(b) - GetTime(a);
-    if (dt < kMinTimeStep)
-        return 0.0;
+    if (dt < kMinTimeStep) return 0.0;
     return (GetSpeed(b) - GetSpeed(a)) / dt;
 }
 
-double PerfCore::GetLongitudalAcc(int sample) const {
-    return GetCalculatedAcc(sample);
-}
+double PerfCore::GetLongitudalAcc(int sample) const { return GetCalculatedAcc(sample); }
 
 double PerfCore::GetLateralAcc(int sample) const {
     const double r = RadiusLength(GetRadius(sample));
-    if (r < 0.001)
-        return 0.0;
+    if (r < 0.001) return 0.0;
     const double v = GetSpeed(sample);
     return v * v / r;
 }

@@ -65,8 +65,7 @@ int BufManager::AddBuffer(File& file) {
     }
     added->SetBufManager(this);
     added->InitExtended(file);
-    if (m_buffers.size() > 1 && !added->IsSetupRead())
-        added->CopySetup(*m_buffers.front());
+    if (m_buffers.size() > 1 && !added->IsSetupRead()) added->CopySetup(*m_buffers.front());
     return 1;
 }
 
@@ -94,26 +93,21 @@ CarSetup* BufManager::GetSetup(int index) const {
 }
 
 unsigned long BufManager::GetBufColor(int index) {
-    if (index < 0)
-        throw InvalidArgument("negative buffer colour index");
+    if (index < 0) throw InvalidArgument("negative buffer colour index");
     return kBufColors[index % 12];
 }
 
 unsigned long BufManager::GetWheelColor(int wheel) {
-    if (wheel < 0 || wheel > 3)
-        throw InvalidArgument("wheel number out of range");
+    if (wheel < 0 || wheel > 3) throw InvalidArgument("wheel number out of range");
     return kWheelColors[wheel];
 }
 
 std::string BufManager::GetWheelString(int wheel) {
-    if (wheel < 0 || wheel > 3)
-        throw InvalidArgument("wheel number out of range");
+    if (wheel < 0 || wheel > 3) throw InvalidArgument("wheel number out of range");
     return kWheelNames[wheel];
 }
 
-unsigned long BufManager::GetTrackChecksum() const {
-    return 0;
-}
+unsigned long BufManager::GetTrackChecksum() const { return 0; }
 
 int BufManager::GetSetupFilter(std::string& filter, int& count) const {
     filter.clear();
@@ -121,9 +115,7 @@ int BufManager::GetSetupFilter(std::string& filter, int& count) const {
     return 1;
 }
 
-int BufManager::GetSetupVersion() const {
-    return 1;
-}
+int BufManager::GetSetupVersion() const { return 1; }
 
 double BufManager::GetTrackLen() const {
     return m_buffers.empty() ? 0.0 : m_buffers.front()->InfoGetTrackLength();

@@ -60,18 +60,14 @@ std::span<const char* const> Table(TrackTable table) {
 
 std::string GetGameTrackName(TrackTable table, int track) {
     const auto names = Table(table);
-    if (track < 0 || static_cast<std::size_t>(track) >= names.size())
-        return "???";
+    if (track < 0 || static_cast<std::size_t>(track) >= names.size()) return "???";
     return names[static_cast<std::size_t>(track)];
 }
 
-int GetGameTrackCount(TrackTable table) {
-    return static_cast<int>(Table(table).size());
-}
+int GetGameTrackCount(TrackTable table) { return static_cast<int>(Table(table).size()); }
 
 std::string FormatLapTime(std::uint32_t t) {
-    if (t > 0x0fffffffu)
-        return "-:--.---";
+    if (t > 0x0fffffffu) return "-:--.---";
     return Format("%lu:%02lu.%03lu", static_cast<unsigned long>(t / 60000),
                   static_cast<unsigned long>((t % 60000) / 1000),
                   static_cast<unsigned long>(t % 1000));

@@ -16,14 +16,11 @@ constexpr std::array<const char*, 8> kGameNames = {"GP2",  "GP3",    "GP3-2000",
                                                    "F1RS", "MGPRS2", "Generic",  "LFS"};
 }
 
-std::string GetGameName(GameType game) {
-    return kGameNames[static_cast<std::size_t>(game)];
-}
+std::string GetGameName(GameType game) { return kGameNames[static_cast<std::size_t>(game)]; }
 
 std::optional<GameType> ParseGameName(std::string_view name) {
     for (std::size_t i = 0; i < kGameNames.size(); ++i) {
-        if (EqualsNoCase(name, kGameNames[i]))
-            return static_cast<GameType>(i);
+        if (EqualsNoCase(name, kGameNames[i])) return static_cast<GameType>(i);
     }
     return std::nullopt;
 }
@@ -38,12 +35,10 @@ GameType RecogniseGame(const std::string& fileName, File& file, GameType primary
         std::uint8_t id[4];
         const bool gp4 = file.Seek(0) && file.Read(id, 4) == 4 && LoadU32(id) == kGPFileIdGP4;
         file.Seek(0);
-        if (gp4)
-            return GameType::GP4;
+        if (gp4) return GameType::GP4;
         return primary == GameType::GP2 || primary == GameType::GP32K ? primary : GameType::GP3;
     }
-    if (EndsWithNoCase(name, ".raf"))
-        return GameType::LFS;
+    if (EndsWithNoCase(name, ".raf")) return GameType::LFS;
     return GameType::Generic;
 }
 

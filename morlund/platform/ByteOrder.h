@@ -14,16 +14,12 @@ namespace morlund {
 inline std::uint16_t LoadU16(const std::uint8_t* p) {
     return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
 }
-inline std::int16_t LoadI16(const std::uint8_t* p) {
-    return static_cast<std::int16_t>(LoadU16(p));
-}
+inline std::int16_t LoadI16(const std::uint8_t* p) { return static_cast<std::int16_t>(LoadU16(p)); }
 inline std::uint32_t LoadU32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
            (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
-inline std::int32_t LoadI32(const std::uint8_t* p) {
-    return static_cast<std::int32_t>(LoadU32(p));
-}
+inline std::int32_t LoadI32(const std::uint8_t* p) { return static_cast<std::int32_t>(LoadU32(p)); }
 inline float LoadF32(const std::uint8_t* p) {
     const std::uint32_t bits = LoadU32(p);
     float f;
@@ -57,23 +53,19 @@ public:
         return offset <= m_size && count <= m_size - offset;
     }
     std::optional<std::uint8_t> U8(std::size_t offset) const {
-        if (!Has(offset, 1))
-            return std::nullopt;
+        if (!Has(offset, 1)) return std::nullopt;
         return m_data[offset];
     }
     std::optional<std::uint16_t> U16(std::size_t offset) const {
-        if (!Has(offset, 2))
-            return std::nullopt;
+        if (!Has(offset, 2)) return std::nullopt;
         return LoadU16(m_data + offset);
     }
     std::optional<std::uint32_t> U32(std::size_t offset) const {
-        if (!Has(offset, 4))
-            return std::nullopt;
+        if (!Has(offset, 4)) return std::nullopt;
         return LoadU32(m_data + offset);
     }
     ByteSpan Sub(std::size_t offset, std::size_t count) const {
-        if (!Has(offset, count))
-            return {};
+        if (!Has(offset, count)) return {};
         return ByteSpan(m_data + offset, count);
     }
 

@@ -31,8 +31,7 @@ struct File::Impl {
     }
     void CloseHandle() {
         if (handle != nullptr) {
-            if (std::fclose(handle) != 0)
-                failed = true;
+            if (std::fclose(handle) != 0) failed = true;
             handle = nullptr;
         }
     }
@@ -74,8 +73,7 @@ bool File::Open(const fs::path& path, Mode mode, std::string* error) {
     impl->handle = std::fopen(openPath.c_str(), how);
 #endif
     if (impl->handle == nullptr) {
-        if (error != nullptr)
-            *error = std::strerror(errno);
+        if (error != nullptr) *error = std::strerror(errno);
         impl->temporary.clear();
         return false;
     }
@@ -93,17 +91,13 @@ File File::FromMemory(std::vector<std::uint8_t> bytes, const fs::path& path) {
     return f;
 }
 
-bool File::IsOpen() const {
-    return m_impl && (m_impl->memory || m_impl->handle != nullptr);
-}
+bool File::IsOpen() const { return m_impl && (m_impl->memory || m_impl->handle != nullptr); }
 
 std::size_t File::Read(void* buffer, std::size_t count) {
-    if (!IsOpen())
-        return 0;
+    if (!IsOpen()) return 0;
     if (m_impl->memory) {
         const std::uint64_t size = m_impl->bytes.size();
-        if (m_impl->position >= size)
-            return 0;
+        if (m_impl->position >= size) return 0;
         const std::size_t n =
             static_cast<std::size_t>(std::min<std::uint64_t>(count, size - m_impl->position));
         std::memcpy(buffer, m_impl->bytes.data() + m_impl->position, n);
@@ -114,8 +108,7 @@ std::size_t File::Read(void* buffer, std::size_t count) {
 }
 
 bool File::Write(const void* buffer, std::size_t count) {
-    if (!IsOpen() || m_impl->memory)
-        return false;
+    if (!IsOpen() || m_impl->memory) return false;
     if (std::fwrite(buffer, 1, count, m_impl->handle) != count) {
         m_impl->failed = true;
         return false;
@@ -124,16 +117,12 @@ bool File::Write(const void* buffer, std::size_t count) {
 }
 
 bool File::Seek(std::int64_t offset, Origin origin) {
-    if (!IsOpen())
-        return false;
+    if (!IsOpen()) return false;
     std::int64_t base = 0;
-    if (origin == Origin::Current)
-        base = static_cast<std::int64_t>(GetPosition());
-    if (origin == Origin::End)
-        base = static_cast<std::int64_t>(GetLength());
+    if (origin == Origin::Current) base = static_cast<std::int64_t>(GetPosition());
+    if (origin == Origin::End) base = static_cast<std::int64_t>(GetLength());
     const std::int64_t target = base + offset;
-    if (target < 0)
-        return false;
+    if (target < 0) return false;
     if (m_impl->memory) {
         m_impl->position = static_cast<std::uint64_t>(target);
         return true;
@@ -146,10 +135,8 @@ bool File::Seek(std::int64_t offset, Origin origin) {
 }
 
 std::uint64_t File::GetPosition() const {
-    if (!IsOpen())
-        return 0;
-    if (m_impl->memory)
-        return m_impl->position;
+    if (!IsOpen()) return 0;
+    if (m_impl->memory) return m_impl->position;
 #if defined(_WIN32)
     const auto pos = _ftelli64(m_impl->handle);
 #else
@@ -159,10 +146,8 @@ std::uint64_t File::GetPosition() const {
 }
 
 std::uint64_t File::GetLength() const {
-    if (!IsOpen())
-        return 0;
-    if (m_impl->memory)
-        return m_impl->bytes.size();
+    if (!IsOpen()) return 0;
+    if (m_impl->memory) return m_impl->bytes.size();
     std::fflush(m_impl->handle);
     std::error_code ec;
     const fs::path& p = m_impl->temporary.empty() ? m_impl->path : m_impl->temporary;
@@ -170,9 +155,7 @@ std::uint64_t File::GetLength() const {
     return ec ? 0 : size;
 }
 
-std::string File::GetFilePath() const {
-    return m_impl ? m_impl->path.string() : std::string();
-}
+std::string File::GetFilePath() const { return m_impl ? m_impl->path.string() : std::string(); }
 
 std::string File::GetFileName() const {
     return m_impl ? m_impl->path.filename().string() : std::string();
@@ -180,17 +163,14 @@ std::string File::GetFileName() const {
 
 bool File::ReadAll(std::vector<std::uint8_t>& out) {
     const std::uint64_t length = GetLength();
-    if (!Seek(0))
-        return false;
+    if (!Seek(0)) return false;
     out.resize(static_cast<std::size_t>(length));
     return Read(out.data(), out.size()) == out.size();
 }
 
 bool File::Commit() {
-    if (!IsOpen() || m_impl->memory || m_impl->temporary.empty())
-        return false;
-    if (std::fflush(m_impl->handle) != 0)
-        m_impl->failed = true;
+    if (!IsOpen() || m_impl->memory || m_impl->temporary.empty()) return false;
+    if (std::fflush(m_impl->handle) != 0) m_impl->failed = true;
     m_impl->CloseHandle();
     if (m_impl->failed) {
         m_impl->DiscardTemporary();
@@ -206,14 +186,11 @@ bool File::Commit() {
     return true;
 }
 
-void File::Close() {
-    m_impl.reset();
-}
+void File::Close() { m_impl.reset(); }
 
 fs::path FindFileNoCase(const fs::path& path) {
     std::error_code ec;
-    if (fs::exists(path, ec))
-        return path;
+    if (fs::exists(path, ec)) return path;
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
     const std::string name = path.filename().string();
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {

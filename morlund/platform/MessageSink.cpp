@@ -35,9 +35,7 @@ MessageSink* SetMessageSink(MessageSink* sink) {
     return previous;
 }
 
-MessageSink& CurrentMessageSink() {
-    return *g_sink;
-}
+MessageSink& CurrentMessageSink() { return *g_sink; }
 
 MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
     return g_sink->Show(text, icon, buttons);
@@ -47,8 +45,6 @@ MessageAnswer ShowMessage(int stringId, MessageIcon icon, MessageButtons buttons
     return g_sink->Show(std::string(LoadString(stringId)), icon, buttons);
 }
 
-void SetStatusText(const std::string& text) {
-    g_sink->SetStatusText(text);
-}
+void SetStatusText(const std::string& text) { g_sink->SetStatusText(text); }
 
 }  // namespace morlund

@@ -20,8 +20,7 @@ public:
 
     MessageAnswer Show(const std::string& text, MessageIcon icon, MessageButtons buttons) override {
         m_messages.push_back({text, icon, buttons});
-        if (buttons == MessageButtons::Ok)
-            return MessageAnswer::Ok;
+        if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
         if (!m_script.empty()) {
             const MessageAnswer a = m_script.front();
             m_script.pop_front();

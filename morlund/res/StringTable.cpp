@@ -29,8 +29,7 @@ constexpr Entry kStrings[] = {
 
 std::string_view LoadString(int id) {
     for (const auto& e : kStrings) {
-        if (e.id == id)
-            return e.text;
+        if (e.id == id) return e.text;
     }
     throw InvalidArgument("no string with id " + std::to_string(id));
 }

@@ -14,9 +14,7 @@ using Bytes = std::vector<std::uint8_t>;
 using lapgen_test::Expand;
 using lapgen_test::ExpandError;
 
-std::uint32_t U16At(const Bytes& b, std::size_t at) {
-    return b[at] | (unsigned{b[at + 1]} << 8);
-}
+std::uint32_t U16At(const Bytes& b, std::size_t at) { return b[at] | (unsigned{b[at + 1]} << 8); }
 std::uint32_t U32At(const Bytes& b, std::size_t at) {
     return U16At(b, at) | (U16At(b, at + 2) << 16);
 }
@@ -30,9 +28,7 @@ bool ChecksumIsPlain(const Bytes& file) {
     return StoredChecksum(file) == lapgen::GPChecksum(std::span(file).first(file.size() - 4));
 }
 
-Bytes BodyOf(const Bytes& file) {
-    return Bytes(file.begin() + 32, file.end() - 4);
-}
+Bytes BodyOf(const Bytes& file) { return Bytes(file.begin() + 32, file.end() - 4); }
 
 const lapgen::GP2Raw& SmallRaw() {
     static const lapgen::GP2Raw raw = [] {

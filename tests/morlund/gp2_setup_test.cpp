@@ -29,8 +29,7 @@ std::array<std::uint8_t, 48> Record(std::uint8_t frontWing) {
 
 int AddFile(GP2BufManager& manager, const std::filesystem::path& path) {
     File f;
-    if (!f.Open(path, File::Mode::Read))
-        return -1;
+    if (!f.Open(path, File::Mode::Read)) return -1;
     return manager.AddBuffer(f);
 }
 

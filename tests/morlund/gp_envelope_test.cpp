@@ -8,8 +8,7 @@ namespace {
 std::vector<std::uint8_t> Expand(const std::vector<std::uint8_t>& stored, bool* ok = nullptr) {
     std::vector<std::uint8_t> out = {0xEE};
     const bool result = GPExpand(ByteSpan(stored.data(), stored.size()), out);
-    if (ok != nullptr)
-        *ok = result;
+    if (ok != nullptr) *ok = result;
     return out;
 }
 }  // namespace

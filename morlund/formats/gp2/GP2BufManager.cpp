@@ -10,24 +10,20 @@
 
 namespace morlund {
 
-unsigned long GP2BufManager::GetFileID() const {
-    return kGPFileIdGP2;
-}
+unsigned long GP2BufManager::GetFileID() const { return kGPFileIdGP2; }
 
 std::string GP2BufManager::GetTrackString(int track) const {
     return GetGameTrackName(TrackTable::GP2, track < 0 ? m_track : track);
 }
 
 unsigned long GP2BufManager::GetTrackChecksum() const {
-    if (m_track == -1 || m_buffers.empty())
-        return 0;
+    if (m_track == -1 || m_buffers.empty()) return 0;
     const auto* gp2 = dynamic_cast<const GP2Perf*>(m_buffers.front().get());
     return gp2 != nullptr ? gp2->GetTrackChecksum() : 0;
 }
 
 int GP2BufManager::HasExtended() const {
-    if (m_buffers.empty())
-        return 0;
+    if (m_buffers.empty()) return 0;
     const auto* gp2 = dynamic_cast<const GP2Perf*>(m_buffers.front().get());
     return gp2 != nullptr && gp2->HasExtension() ? 1 : 0;
 }
@@ -60,11 +56,9 @@ int GP2BufManager::GetSetupFilter(std::string& filter, int& count) const {
 
 bmErr_t GP2BufManager::ReadPerf(File& file) {
     const std::uint64_t length = file.GetLength();
-    if (length <= kGPHeaderSize + kGPTrailerSize)
-        return bmReadError;
+    if (length <= kGPHeaderSize + kGPTrailerSize) return bmReadError;
     std::uint8_t header[kGPHeaderSize];
-    if (!file.Seek(0) || file.Read(header, sizeof header) != sizeof header)
-        return bmReadError;
+    if (!file.Seek(0) || file.Read(header, sizeof header) != sizeof header) return bmReadError;
     if (LoadU32(header) != GetFileID()) {
         ShowMessage(IDS_NOT_GPX_FILE);
         return bmReported;
@@ -93,26 +87,21 @@ bmErr_t GP2BufManager::ReadPerf(File& file) {
     GPChecksum sum;
     sum.Add(ByteSpan(header, sizeof header));
     sum.Add(ByteSpan(body.data(), body.size()));
-    if (!sum.Matches(LoadU16(words), LoadU16(words + 2)))
-        return bmReadError;
+    if (!sum.Matches(LoadU16(words), LoadU16(words + 2))) return bmReadError;
 
     m_pending = std::move(body);
     m_pendingCompressed = compressed;
     return bmOK;
 }
 
-std::unique_ptr<PerfCore> GP2BufManager::CreatePerf() const {
-    return std::make_unique<GP2Perf>();
-}
+std::unique_ptr<PerfCore> GP2BufManager::CreatePerf() const { return std::make_unique<GP2Perf>(); }
 
 std::unique_ptr<PerfCore> GP2BufManager::CreateBuffer(const std::string&) {
     std::vector<std::uint8_t> body = std::move(m_pending);
     m_pending.clear();
-    if (m_pendingCompressed && !GPExpand(ByteSpan(body.data(), body.size()), body))
-        return nullptr;
+    if (m_pendingCompressed && !GPExpand(ByteSpan(body.data(), body.size()), body)) return nullptr;
     std::unique_ptr<PerfCore> buffer = CreatePerf();
-    if (!buffer->Init(body.data(), body.size()))
-        return nullptr;
+    if (!buffer->Init(body.data(), body.size())) return nullptr;
     return buffer;
 }
 

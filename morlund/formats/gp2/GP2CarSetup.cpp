@@ -38,9 +38,7 @@ void GP2CarSetup::Assign(const CarSetup& other) {
     }
 }
 
-void GP2CarSetup::SetTrack(int track) {
-    m_header[5] = static_cast<std::uint8_t>(track);
-}
+void GP2CarSetup::SetTrack(int track) { m_header[5] = static_cast<std::uint8_t>(track); }
 
 int GP2CarSetup::Serialize(File& file, int save) {
     const std::size_t fileSize = kGPHeaderSize + m_recordSize + kGPTrailerSize;
@@ -58,16 +56,13 @@ int GP2CarSetup::Serialize(File& file, int save) {
         m_fromFile = 1;
         return 1;
     }
-    if (file.GetLength() != fileSize || !file.Seek(0))
-        return 0;
+    if (file.GetLength() != fileSize || !file.Seek(0)) return 0;
     std::uint8_t image[kGPHeaderSize + 64 + kGPTrailerSize];
-    if (file.Read(image, fileSize) != fileSize)
-        return 0;
+    if (file.Read(image, fileSize) != fileSize) return 0;
     GPChecksum sum;
     sum.Add(ByteSpan(image, kGPHeaderSize + m_recordSize));
     const std::uint8_t* words = image + kGPHeaderSize + m_recordSize;
-    if (!sum.MatchesPlain(LoadU16(words), LoadU16(words + 2)))
-        return 0;
+    if (!sum.MatchesPlain(LoadU16(words), LoadU16(words + 2))) return 0;
     std::memcpy(m_header.data(), image, kGPHeaderSize);
     std::memcpy(m_record.data(), image + kGPHeaderSize, m_recordSize);
     m_fromFile = 1;
@@ -76,29 +71,24 @@ int GP2CarSetup::Serialize(File& file, int save) {
 
 int GP2CarSetup::IsValid(int quiet) const {
     if (LoadU32(m_header.data()) != m_fileId) {
-        if (quiet == 0)
-            ShowMessage(IDS_NOT_GPX_FILE);
+        if (quiet == 0) ShowMessage(IDS_NOT_GPX_FILE);
         return 0;
     }
     if ((m_header[4] & 0x0F) != kGPTypeSetup) {
-        if (quiet == 0)
-            ShowMessage(IDS_NOT_SETUP_FILE);
+        if (quiet == 0) ShowMessage(IDS_NOT_SETUP_FILE);
         return 0;
     }
     return 1;
 }
 
 double GP2CarSetup::GetGearRatio(int gear) const {
-    if (gear == -1)
-        return -GetGearRatio(1);
-    if (gear < 1 || gear > 6)
-        return 0.0;
+    if (gear == -1) return -GetGearRatio(1);
+    if (gear < 1 || gear > 6) return 0.0;
     return m_record[1 + gear] / 64.0;
 }
 
 void GP2CarSetup::SetGearRatio(int gear, double ratio) {
-    if (gear < 1 || gear > 6)
-        return;
+    if (gear < 1 || gear > 6) return;
     m_record[1 + gear] = static_cast<std::uint8_t>(std::clamp(std::lround(ratio * 64.0), 0L, 255L));
 }
 
@@ -115,8 +105,7 @@ double GP2CarSetup::GetRearAntiRollBar() const {
 }
 
 const std::uint8_t* GP2CarSetup::GetData(int* size) const {
-    if (size != nullptr)
-        *size = static_cast<int>(m_recordSize);
+    if (size != nullptr) *size = static_cast<int>(m_recordSize);
     return m_record.data();
 }
 

@@ -29,23 +29,18 @@ constexpr std::uint32_t kTrackChecksums[16] = {
     0xfb84d4a0, 0xf0bd9661, 0x875c0066, 0x25531329, 0x23c26589, 0xd9779bef, 0x6caa1499, 0x883cafd9,
     0x6dceb94b, 0xe28ed299, 0xbeeef45f, 0x453e95a3, 0x1b26e5d8, 0xbbc5995d, 0x42cb8229, 0x9f1f4008};
 
-bool IsLeapYear(int year) {
-    return year % 4 == 0 && year % 100 != 0;
-}
+bool IsLeapYear(int year) { return year % 4 == 0 && year % 100 != 0; }
 }  // namespace
 
 // --- parsing -----------------------------------------------------------------
 
 bool GP2Perf::ParseSamples(const std::uint8_t* data, std::size_t size, std::size_t sampleSize) {
-    if (size < kBodyHeaderSize)
-        return false;
+    if (size < kBodyHeaderSize) return false;
     const std::uint64_t n = LoadU32(data);
     // A lap without samples has no last distance and nothing to show.
-    if (n == 0 || n > static_cast<std::uint64_t>(INT_MAX))
-        return false;
+    if (n == 0 || n > static_cast<std::uint64_t>(INT_MAX)) return false;
     const std::uint64_t need = kBodyHeaderSize + n * sampleSize;
-    if (need > size)
-        return false;
+    if (need > size) return false;
     std::memcpy(m_header.data(), data, kBodyHeaderSize);
     m_sampleCount = static_cast<int>(n);
     // Samples are kept 25 bytes apart whatever the file's sample size.
@@ -62,15 +57,13 @@ bool GP2Perf::ParseSamples(const std::uint8_t* data, std::size_t size, std::size
 }
 
 int GP2Perf::InitData(const std::uint8_t* data, std::size_t size) {
-    if (!ParseSamples(data, size, kSampleSize))
-        return 0;
+    if (!ParseSamples(data, size, kSampleSize)) return 0;
     const std::uint64_t n = static_cast<std::uint64_t>(m_sampleCount);
     m_trackChecksum = LoadU32(m_header.data() + 28);
     const std::uint64_t plain = kBodyHeaderSize + kSampleSize * n;
     if (size > plain) {
         if (LoadU32(data + size - 4) == kExtensionSignature) {
-            if (!ParseExtension(data, size))
-                return 0;
+            if (!ParseExtension(data, size)) return 0;
         } else if (size == kBodyHeaderSize + 27 * n) {
             ShowMessage(
                 "Perf file seems to be a GP3 perf file. If that is the case and you want to load "
@@ -115,14 +108,12 @@ bool GP2Perf::ParseExtension(const std::uint8_t* data, std::size_t size) {
     }
     // Fixed trailer: records offset and signature; versions 6 and 7 add a 48-byte block.
     const std::size_t trailer = version >= 6 ? 56 : 8;
-    if (size < trailer)
-        return false;
+    if (size < trailer) return false;
     const std::uint64_t offset = LoadU32(data + size - 8);
     const std::uint64_t recordSize = version == 7 ? 12 : 13;
     const std::uint64_t n = static_cast<std::uint64_t>(m_sampleCount);
     // The records must end before the offset word and the signature.
-    if (offset + recordSize * n > size - 8)
-        return false;
+    if (offset + recordSize * n > size - 8) return false;
 
     m_positions.resize(static_cast<std::size_t>(n) * 12);
     const std::uint8_t* records = data + offset;
@@ -158,8 +149,7 @@ GP2Perf::Date GP2Perf::DaysToDate(unsigned days) {
     int year = 1978;
     for (;;) {
         const unsigned length = IsLeapYear(year) ? 366 : 365;
-        if (days < length)
-            break;
+        if (days < length) break;
         days -= length;
         ++year;
     }
@@ -167,8 +157,7 @@ GP2Perf::Date GP2Perf::DaysToDate(unsigned days) {
     int month = 0;
     for (; month < 11; ++month) {
         const unsigned length = kMonths[month] + (month == 1 && IsLeapYear(year) ? 1 : 0);
-        if (days < length)
-            break;
+        if (days < length) break;
         days -= length;
     }
     return {static_cast<int>(days) + 1, month + 1, year};
@@ -180,43 +169,21 @@ std::string GP2Perf::InfoGetDateString() const {
                   m_header[14], m_header[13]);
 }
 
-double GP2Perf::InfoGetLapTime() const {
-    return LoadU32(m_header.data() + 16) * 0.001;
-}
+double GP2Perf::InfoGetLapTime() const { return LoadU32(m_header.data() + 16) * 0.001; }
 
-double GP2Perf::InfoGetTrackLength() const {
-    return LoadU16(m_header.data() + 4) * kFoot;
-}
+double GP2Perf::InfoGetTrackLength() const { return LoadU16(m_header.data() + 4) * kFoot; }
 
 // --- samples ------------------------------------------------------------------------
 
-double GP2Perf::GetDistance(int i) const {
-    return LoadU16(Sample(i)) * kFoot;
-}
-double GP2Perf::GetSpeed(int i) const {
-    return LoadI16(Sample(i) + 2) * kSpeedUnit;
-}
-double GP2Perf::GetSteering(int i) const {
-    return LoadI16(Sample(i) + 4) * kSteeringUnit;
-}
-double GP2Perf::GetRevs(int i) const {
-    return LoadU16(Sample(i) + 6) * kRpm;
-}
-double GP2Perf::GetThrottle(int i) const {
-    return Sample(i)[8] / 64.0;
-}
-double GP2Perf::GetBrake(int i) const {
-    return Sample(i)[9] / 64.0;
-}
-int GP2Perf::GetGear(int i) const {
-    return static_cast<std::int8_t>(Sample(i)[10]);
-}
-double GP2Perf::GetRideHeight(int i, int w) const {
-    return Sample(i)[11 + w] * 0.000625;
-}
-double GP2Perf::GetSuspTravel(int i, int w) const {
-    return Sample(i)[15 + w] * 0.0003125;
-}
+double GP2Perf::GetDistance(int i) const { return LoadU16(Sample(i)) * kFoot; }
+double GP2Perf::GetSpeed(int i) const { return LoadI16(Sample(i) + 2) * kSpeedUnit; }
+double GP2Perf::GetSteering(int i) const { return LoadI16(Sample(i) + 4) * kSteeringUnit; }
+double GP2Perf::GetRevs(int i) const { return LoadU16(Sample(i) + 6) * kRpm; }
+double GP2Perf::GetThrottle(int i) const { return Sample(i)[8] / 64.0; }
+double GP2Perf::GetBrake(int i) const { return Sample(i)[9] / 64.0; }
+int GP2Perf::GetGear(int i) const { return static_cast<std::int8_t>(Sample(i)[10]); }
+double GP2Perf::GetRideHeight(int i, int w) const { return Sample(i)[11 + w] * 0.000625; }
+double GP2Perf::GetSuspTravel(int i, int w) const { return Sample(i)[15 + w] * 0.0003125; }
 
 double GP2Perf::GetWheelSpeed(int i, int w) const {
     const unsigned low = m_extended ? Position(i)[8 + w] : 0u;
@@ -224,14 +191,12 @@ double GP2Perf::GetWheelSpeed(int i, int w) const {
 }
 
 double GP2Perf::GetPosX(int i) const {
-    if (m_extended)
-        return LoadI32(Position(i)) * kFinePosition;
+    if (m_extended) return LoadI32(Position(i)) * kFinePosition;
     return (Sample(i)[23] - 128) * kCoarsePosition;
 }
 
 double GP2Perf::GetPosY(int i) const {
-    if (m_extended)
-        return LoadI32(Position(i) + 4) * kFinePosition;
+    if (m_extended) return LoadI32(Position(i) + 4) * kFinePosition;
     return (Sample(i)[24] - 128) * kCoarsePosition;
 }
 
@@ -241,9 +206,7 @@ double GP2Perf::GetDrivenDistance(int i) const {
 
 // --- setups ---------------------------------------------------------------------------
 
-std::unique_ptr<CarSetup> GP2Perf::CreateSetup() const {
-    return std::make_unique<GP2CarSetup>();
-}
+std::unique_ptr<CarSetup> GP2Perf::CreateSetup() const { return std::make_unique<GP2CarSetup>(); }
 
 void GP2Perf::TryLoadSetup() {
     m_setupRead = 0;
@@ -254,24 +217,19 @@ void GP2Perf::TryLoadSetup() {
         path[path.size() - 2] = 's';
         m_setupPath = FindFileNoCase(path).string();
     }
-    if (m_setupPath.empty())
-        return;
+    if (m_setupPath.empty()) return;
     File file;
-    if (!file.Open(m_setupPath, File::Mode::Read))
-        return;
+    if (!file.Open(m_setupPath, File::Mode::Read)) return;
     std::unique_ptr<CarSetup> record = CreateSetup();
-    if (!record->Serialize(file, 0) || !record->IsValid(1))
-        return;
-    if (m_bufManager == nullptr || record->GetTrack() != m_bufManager->GetTrack())
-        return;
+    if (!record->Serialize(file, 0) || !record->IsValid(1)) return;
+    if (m_bufManager == nullptr || record->GetTrack() != m_bufManager->GetTrack()) return;
     m_setup->Assign(*record);
     m_setupRead = 1;
 }
 
 int GP2Perf::ReadSetup(File& file) {
     std::unique_ptr<CarSetup> record = ReadSetupRecord(file);
-    if (!record || !record->IsValid(0))
-        return 0;
+    if (!record || !record->IsValid(0)) return 0;
     const int track = m_bufManager != nullptr ? m_bufManager->GetTrack() : -1;
     if (record->GetTrack() != track && ShowMessage(IDS_SETUP_OTHER_TRACK, MessageIcon::Question,
                                                    MessageButtons::YesNo) != MessageAnswer::Yes) {
@@ -286,8 +244,7 @@ int GP2Perf::ReadSetup(File& file) {
 void GP2Perf::SaveSetup() {
     std::string path = GetSetupPath();
     const int track = m_bufManager != nullptr ? m_bufManager->GetTrack() : -1;
-    if (!m_setupRead)
-        m_setup->SetTrack(track);
+    if (!m_setupRead) m_setup->SetTrack(track);
     if (m_setup->GetTrack() != track &&
         ShowMessage("Convert to same track as perf file?", MessageIcon::Question,
                     MessageButtons::YesNo) == MessageAnswer::Yes) {

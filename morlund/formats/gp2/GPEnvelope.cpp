@@ -18,13 +18,11 @@ std::optional<std::size_t> GPExpandedSize(ByteSpan stored) {
                 ++size;
                 continue;
             }
-            if (n - pos < 2)
-                return std::nullopt;
+            if (n - pos < 2) return std::nullopt;
             const unsigned w = LoadU16(in + pos);
             pos += 2;
             const std::size_t back = (w & 0x1fffu) + 1;
-            if (back > size)
-                return std::nullopt;
+            if (back > size) return std::nullopt;
             size += (w >> 13) + 3;
         }
     }
@@ -33,8 +31,7 @@ std::optional<std::size_t> GPExpandedSize(ByteSpan stored) {
 
 bool GPExpand(ByteSpan stored, std::vector<std::uint8_t>& out) {
     const std::optional<std::size_t> size = GPExpandedSize(stored);
-    if (!size)
-        return false;
+    if (!size) return false;
     // The counting pass has checked every reference; this pass only copies.
     std::vector<std::uint8_t> result(*size);
     std::uint8_t* o = result.data();

@@ -270,12 +270,8 @@ std::string Extension(const char* prefix, int track) {
 }
 }  // namespace
 
-std::string GP2PerfExtension(int track) {
-    return Extension(".pa", track);
-}
-std::string GP2SetupExtension(int track) {
-    return Extension(".cs", track);
-}
+std::string GP2PerfExtension(int track) { return Extension(".pa", track); }
+std::string GP2SetupExtension(int track) { return Extension(".cs", track); }
 
 void WriteFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
