@@ -34,30 +34,21 @@ bool IsLeapYear(int year) { return year % 4 == 0 && year % 100 != 0; }
 
 // --- parsing -----------------------------------------------------------------
 
-bool GP2Perf::ParseSamples(const std::uint8_t* data, std::size_t size, std::size_t sampleSize) {
+bool GP2Perf::ParseSamples(const std::uint8_t* data, std::size_t size) {
     if (size < kBodyHeaderSize) return false;
     const std::uint64_t n = LoadU32(data);
     // A lap without samples has no last distance and nothing to show.
     if (n == 0 || n > static_cast<std::uint64_t>(INT_MAX)) return false;
-    const std::uint64_t need = kBodyHeaderSize + n * sampleSize;
-    if (need > size) return false;
+    // 64-bit arithmetic: a hostile count must not wrap the size check.
+    if (kBodyHeaderSize + n * kSampleSize > size) return false;
     std::memcpy(m_header.data(), data, kBodyHeaderSize);
     m_sampleCount = static_cast<int>(n);
-    // Samples are kept 25 bytes apart whatever the file's sample size.
-    m_samples.resize(static_cast<std::size_t>(n) * kSampleSize);
-    if (sampleSize == kSampleSize) {
-        std::memcpy(m_samples.data(), data + kBodyHeaderSize, m_samples.size());
-    } else {
-        for (std::size_t i = 0; i < n; ++i) {
-            std::memcpy(m_samples.data() + i * kSampleSize, data + kBodyHeaderSize + i * sampleSize,
-                        kSampleSize);
-        }
-    }
+    m_samples.assign(data + kBodyHeaderSize, data + kBodyHeaderSize + n * kSampleSize);
     return true;
 }
 
 int GP2Perf::InitData(const std::uint8_t* data, std::size_t size) {
-    if (!ParseSamples(data, size, kSampleSize)) return 0;
+    if (!ParseSamples(data, size)) return 0;
     const std::uint64_t n = static_cast<std::uint64_t>(m_sampleCount);
     m_trackChecksum = LoadU32(m_header.data() + 28);
     const std::uint64_t plain = kBodyHeaderSize + kSampleSize * n;

@@ -67,9 +67,9 @@ protected:
     const std::uint8_t* Sample(int i) const { return m_samples.data() + kSampleSize * i; }
     const std::uint8_t* Position(int i) const { return m_positions.data() + 12 * i; }
 
-    // Parses the 32-byte body header and the samples of the given size; false
-    // (nothing kept) when the samples do not fit into the body.
-    bool ParseSamples(const std::uint8_t* data, std::size_t size, std::size_t sampleSize);
+    // Parses the 32-byte body header and the samples; false (nothing kept)
+    // when the samples do not fit into the body.
+    bool ParseSamples(const std::uint8_t* data, std::size_t size);
 
     std::array<std::uint8_t, 32> m_header{};
     int m_sampleCount = 0;
