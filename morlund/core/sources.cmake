@@ -1,0 +1,5 @@
+target_sources(morlund PRIVATE
+  core/DistanceArray.cpp
+  core/PerfCore.cpp
+  core/PerfCoreMotion.cpp
+)

@@ -1,0 +1,3 @@
+# Car models.
+target_sources(morlund PRIVATE
+)

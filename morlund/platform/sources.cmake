@@ -1,0 +1,5 @@
+target_sources(morlund PRIVATE
+  platform/File.cpp
+  platform/MessageSink.cpp
+  platform/Text.cpp
+)
