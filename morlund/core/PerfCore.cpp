@@ -116,6 +116,7 @@ void PerfCore::SetupChanged() {
 void PerfCore::CopySetup(const PerfCore& other) {
     if (m_setup && other.m_setup) m_setup->Assign(*other.m_setup);
     if (m_setupOrg && other.m_setupOrg) m_setupOrg->Assign(*other.m_setupOrg);
+    FlushCaches();  // cached formula channels were computed with the old setup
 }
 
 void PerfCore::ResetSetupOrg() {

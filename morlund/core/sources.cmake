@@ -2,4 +2,5 @@ target_sources(morlund PRIVATE
   core/DistanceArray.cpp
   core/PerfCore.cpp
   core/PerfCoreMotion.cpp
+  core/Wheel.cpp
 )

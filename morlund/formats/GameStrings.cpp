@@ -73,4 +73,24 @@ std::string FormatLapTime(std::uint32_t t) {
                   static_cast<unsigned long>(t % 1000));
 }
 
+bool SplitMilliseconds(std::uint32_t t, unsigned* hours, unsigned* minutes, unsigned* seconds,
+                       unsigned* millis) {
+    if (t > 0x0fffffffu) return false;
+    std::uint32_t rest = t;
+    if (hours != nullptr) {
+        *hours = rest / 3600000u;
+        rest %= 3600000u;
+    }
+    if (minutes != nullptr) {
+        *minutes = rest / 60000u;
+        rest %= 60000u;
+    }
+    if (seconds != nullptr) {
+        *seconds = rest / 1000u;
+        rest %= 1000u;
+    }
+    if (millis != nullptr) *millis = rest;
+    return true;
+}
+
 }  // namespace morlund

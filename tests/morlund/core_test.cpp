@@ -240,6 +240,13 @@ TEST(PerfCore, ItemCacheOwnsValuesPerWheelAndName) {
     p.SetupChanged();  // a setup edit drops every cached channel
     EXPECT_EQ(p.GetCachedItem(3, "a"), nullptr);
     EXPECT_EQ(p.IsSetupChanged(), 1);
+
+    VectorPerf other;  // so does taking over another buffer's setup
+    other.distance = Range(4);
+    other.Load();
+    p.SetCachedItem(0, "a", std::make_unique<double[]>(4));
+    p.CopySetup(other);
+    EXPECT_EQ(p.GetCachedItem(0, "a"), nullptr);
 }
 
 TEST(PerfCore, ResetSetupOrgForgetsThePathSoSavingReportsOpenError) {

@@ -233,3 +233,18 @@ TEST(GP2Setup, FailedSaveKeepsTheEditsMarkedAndTheOldFile) {
     ASSERT_EQ(saved.Serialize(f, 0), 1);
     EXPECT_EQ(saved.GetGearRatio(1), 0.5);
 }
+
+TEST(GP2Setup, OnlyPerfFileNamesGetASetupPath) {
+    RecordingMessageSink sink;
+    ScopedMessageSink guard(sink);
+    TempDir dir;
+    // a lap under another name must not have its own file taken for the setup
+    const auto lap = Lap(3);
+    lapgen::WriteFile(dir / "lap.bin", lap);
+    GP2BufManager manager;
+    ASSERT_EQ(AddFile(manager, dir / "lap.bin"), 1);
+    manager.GetBuffer(0)->SaveSetup();
+    EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Error opening file"});
+    EXPECT_EQ(testsupport::ReadBytes(dir / "lap.bin"), lap);
+    EXPECT_FALSE(std::filesystem::exists(dir / "lap.csn"));
+}

@@ -3,6 +3,7 @@
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <numbers>
 
 #include "morlund/formats/BufManager.h"
@@ -30,6 +31,13 @@ constexpr std::uint32_t kTrackChecksums[16] = {
     0x6dceb94b, 0xe28ed299, 0xbeeef45f, 0x453e95a3, 0x1b26e5d8, 0xbbc5995d, 0x42cb8229, 0x9f1f4008};
 
 bool IsLeapYear(int year) { return year % 4 == 0 && year % 100 != 0; }
+
+// x.pa? in any case.
+bool IsPerfFileName(const std::string& path) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    return name.size() >= 4 &&
+           EqualsNoCase(std::string_view(name).substr(name.size() - 4, 3), ".pa");
+}
 }  // namespace
 
 // --- parsing -----------------------------------------------------------------
@@ -201,8 +209,9 @@ std::unique_ptr<CarSetup> GP2Perf::CreateSetup() const { return std::make_unique
 
 void GP2Perf::TryLoadSetup() {
     m_setupRead = 0;
-    // The setup beside x.pa? is x.cs?, with the same track letter.
-    if (m_setupPath.empty() && m_filePath.size() >= 3) {
+    // The setup beside x.pa? is x.cs?, with the same track letter. Other names
+    // get no setup path, so that saving can never overwrite the lap itself.
+    if (m_setupPath.empty() && IsPerfFileName(m_filePath)) {
         std::string path = m_filePath;
         path[path.size() - 3] = 'c';
         path[path.size() - 2] = 's';
