@@ -116,7 +116,39 @@ public:
     double GetRHFast(int sample, int wheel) const;
     double GetSTFast(int sample, int wheel) const;
     static double RadiusLength(const Vect& v) { return v.Length(); }
+    Vect GetSpeedVector(int sample) const;
+    Vect GetAccelerationVector(int sample) const;
+    // Radius of the path that a steering angle gives with the car's wheelbase.
+    double SteerAngleToRadius(double angle) const;
+    double RadiusToSteerAngle(double radius) const;
+    double GetSteeringRadius(int sample) const;
+    // Radius from speed and lateral acceleration ("virtual curve radius").
+    double GetCurveRadius(int sample) const;
+    double GetInverseCornerRadius(int sample) const;
     double GetCalculatedAcc(int sample) const;
+
+    // Ride height and suspension travel: derivatives per metre and per second.
+    double GetRH1stDeriv(int sample, int wheel) const;
+    double GetRH1stDerivTime(int sample, int wheel) const;
+    double GetRH2ndDeriv(int sample, int wheel) const;
+    double GetRH2ndDerivTime(int sample, int wheel) const;
+    double GetST1stDeriv(int sample, int wheel) const;
+    double GetST1stDerivTime(int sample, int wheel) const;
+    double GetST2ndDeriv(int sample, int wheel) const;
+    double GetST2ndDerivTime(int sample, int wheel) const;
+    double GetAvgRideHeight(int sample) const;
+    // Rear axle minus front axle.
+    double GetDeltaRideHeight(int sample) const;
+
+    // Wheels and drive.
+    double GetWheelSpin(int sample, int wheel) const;
+    double GetLongitudalSlip(int sample, int wheel) const;
+    double GetWheelAcceleration(int sample, int wheel) const;
+    double GetRevRange(int sample) const;
+    double GetDiffRatio(int sample, const CarSetup& setup) const;
+
+    static constexpr double kFrontTrackWidth = 1.8669;
+    static constexpr double kRearTrackWidth = 1.8288;
 
     // --- item cache for formula channels ---------------------------------------
     // The values cached under a name for a wheel, or null; the name is entered.
@@ -172,6 +204,14 @@ private:
     void ClearItemCache();
     void DeleteItemCache();
     void ComputeSlowParts(bool suspension, int wheel);
+    // Ride height (false) or suspension travel (true) of a wheel at a sample.
+    double Travel(bool suspension, int sample, int wheel) const {
+        return suspension ? GetSuspTravel(sample, wheel) : GetRideHeight(sample, wheel);
+    }
+    double FirstDeriv(bool suspension, int sample, int wheel) const;
+    double FirstDerivTime(bool suspension, int sample, int wheel) const;
+    double SecondDeriv(bool suspension, int sample, int wheel) const;
+    double SecondDerivTime(bool suspension, int sample, int wheel) const;
     void ComputePositionsFromLateralAcc();
 
     std::unique_ptr<ItemCache[]> m_itemCaches;  // four maps, one per wheel

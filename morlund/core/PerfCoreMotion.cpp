@@ -5,6 +5,8 @@
 #include <numbers>
 
 #include "morlund/core/PerfCore.h"
+#include "morlund/formats/CarSetup.h"
+#include "morlund/physics/Physics.h"
 
 namespace morlund {
 
@@ -52,9 +54,7 @@ void PerfCore::InitExtraBuf() {
 // through the neighbouring extremes.
 void PerfCore::ComputeSlowParts(bool suspension, int wheel) {
     const int n = GetSampleCount();
-    auto value = [&](int i) {
-        return suspension ? GetSuspTravel(i, wheel) : GetRideHeight(i, wheel);
-    };
+    auto value = [&](int i) { return Travel(suspension, i, wheel); };
     std::vector<TurningPoint> turns;
     if (n >= 2) {
         double p = value(0);
@@ -111,11 +111,12 @@ void PerfCore::ComputePositionsFromLateralAcc() {
         heading[static_cast<std::size_t>(i)] = heading[static_cast<std::size_t>(i - 1)] + step;
     }
 
-    // Spread the heading error over the lap where the car turns.
+    // Spread the heading error over the lap where the car turns. The smallest
+    // equivalent correction: a lap that falls short of a full turn is closed,
+    // not unwound by a whole turn.
     if (total > 0.0) {
         const double d = heading[0] - heading[static_cast<std::size_t>(n - 1)];
-        const double sign = d < 0.0 ? -1.0 : 1.0;
-        const double correction = sign * std::fmod(sign * d, kTwoPi);
+        const double correction = d - kTwoPi * std::round(d / kTwoPi);
         double running = 0.0;
         for (int i = 1; i < n; ++i) {
             running += std::fabs(latAcc[static_cast<std::size_t>(i)]) / total * correction;
@@ -198,6 +199,172 @@ double PerfCore::GetAcceleration(int sample) const {
     const double lon = GetLongitudalAcc(sample);
     const double lat = GetLateralAcc(sample);
     return std::sqrt(lon * lon + lat * lat);
+}
+
+Vect PerfCore::GetSpeedVector(int i) const {
+    const int a = i - m_speedWindow;
+    const int b = i + m_speedWindow - 1;
+    if (a < 0 || b >= GetSampleCount()) return {};
+    const double dx = GetPosX(b) - GetPosX(a);
+    const double dy = GetPosY(b) - GetPosY(a);
+    const double dz = GetPosZ(b) - GetPosZ(a);
+    const double length = std::sqrt(dx * dx + dy * dy + dz * dz);
+    if (length == 0.0) return {};  // standing still: no direction
+    const double f = GetSpeed(i) / length;
+    return {dx * f, dy * f};
+}
+
+Vect PerfCore::GetAccelerationVector(int i) const {
+    const int a = i - m_speedWindow;
+    const int b = i + m_speedWindow - 1;
+    if (a < 0 || b >= GetSampleCount()) return {};
+    const double dt = GetTime(b) - GetTime(a);
+    if (dt < kMinTimeStep) return {};
+    const Vect va = GetSpeedVector(a);
+    if (va.IsZero()) return {};
+    const Vect vb = GetSpeedVector(b);
+    if (vb.IsZero()) return {};
+    return (vb - va) / dt;
+}
+
+double PerfCore::SteerAngleToRadius(double angle) const {
+    const double t = std::tan(angle);
+    if (t < 0.001) return kNoValue;
+    return GetPhysics()->GetWheelBase() / t;
+}
+
+double PerfCore::RadiusToSteerAngle(double radius) const {
+    return std::atan2(GetPhysics()->GetWheelBase(), radius);
+}
+
+double PerfCore::GetSteeringRadius(int i) const {
+    return SteerAngleToRadius(std::fabs(GetSteering(i)));
+}
+
+double PerfCore::GetCurveRadius(int i) const {
+    const double a = GetLateralAcc(i);
+    if (a == 0.0) return kNoValue;
+    const double v = GetSpeed(i);
+    return v * v / a;
+}
+
+double PerfCore::GetInverseCornerRadius(int i) const {
+    const double r = GetCurveRadius(i);
+    return r == 0.0 ? 50.0 : 1.0 / r;
+}
+
+// Derivatives look one sample back (and one ahead for the second); the first
+// sample borrows from the second, the last second derivative from the one
+// before. Short buffers and samples at the same distance give 0.
+double PerfCore::FirstDeriv(bool suspension, int i, int w) const {
+    if (GetSampleCount() < 2) return 0.0;
+    if (i < 1) i = 1;
+    const double dd = GetDistance(i) - GetDistance(i - 1);
+    if (dd == 0.0) return 0.0;
+    return (Travel(suspension, i, w) - Travel(suspension, i - 1, w)) / dd;
+}
+
+double PerfCore::FirstDerivTime(bool suspension, int i, int w) const {
+    if (GetSampleCount() < 2) return 0.0;
+    if (i < 1) i = 1;
+    return GetSpeed(i - 1) * FirstDeriv(suspension, i, w);
+}
+
+double PerfCore::SecondDeriv(bool suspension, int i, int w) const {
+    const int n = GetSampleCount();
+    if (n < 3) return 0.0;
+    if (i < 1) i = 1;
+    if (i >= n - 1) i = n - 2;
+    const double dd = GetDistance(i) - GetDistance(i - 1);
+    if (dd == 0.0) return 0.0;
+    return (FirstDeriv(suspension, i + 1, w) - FirstDeriv(suspension, i, w)) / dd;
+}
+
+double PerfCore::SecondDerivTime(bool suspension, int i, int w) const {
+    if (GetSampleCount() < 3) return 0.0;
+    if (i < 1) i = 1;
+    const double v = GetSpeed(i - 1);
+    return SecondDeriv(suspension, i, w) * v * v;
+}
+
+double PerfCore::GetRH1stDeriv(int i, int w) const { return FirstDeriv(false, i, w); }
+double PerfCore::GetRH1stDerivTime(int i, int w) const { return FirstDerivTime(false, i, w); }
+double PerfCore::GetRH2ndDeriv(int i, int w) const { return SecondDeriv(false, i, w); }
+double PerfCore::GetRH2ndDerivTime(int i, int w) const { return SecondDerivTime(false, i, w); }
+double PerfCore::GetST1stDeriv(int i, int w) const { return FirstDeriv(true, i, w); }
+double PerfCore::GetST1stDerivTime(int i, int w) const { return FirstDerivTime(true, i, w); }
+double PerfCore::GetST2ndDeriv(int i, int w) const { return SecondDeriv(true, i, w); }
+double PerfCore::GetST2ndDerivTime(int i, int w) const { return SecondDerivTime(true, i, w); }
+
+double PerfCore::GetAvgRideHeight(int i) const {
+    return (GetRideHeight(i, 0) + GetRideHeight(i, 1) + GetRideHeight(i, 2) + GetRideHeight(i, 3)) *
+           0.25;
+}
+
+double PerfCore::GetDeltaRideHeight(int i) const {
+    return ((GetRideHeight(i, 0) + GetRideHeight(i, 1)) -
+            (GetRideHeight(i, 2) + GetRideHeight(i, 3))) *
+           0.5;
+}
+
+// The wheel's speed brought to the car's reference path, minus the car's speed.
+double PerfCore::GetWheelSpin(int i, int w) const {
+    double ws = GetWheelSpeed(i, w);
+    const double r = RadiusLength(GetRadius(i));
+    if (r > 0.1) {
+        const bool front = w >= 2;
+        const double track = front ? kFrontTrackWidth : kRearTrackWidth;
+        const double steering = GetSteering(i);
+        double k = 1.0;
+        if (steering != 0.0) {
+            const bool right = w == 1 || w == 3;
+            const bool outside = (steering > 0.0 && right) || (steering < 0.0 && !right);
+            const double offset = outside ? track / 2 : -track / 2;
+            double rho = r + offset;
+            if (front) {
+                const double wb = GetPhysics()->GetWheelBase();
+                rho = std::sqrt(rho * rho + wb * wb);
+            }
+            k = rho == 0.0 ? 1.0 : r / rho;
+        }
+        ws *= k;
+    }
+    return ws - GetSpeed(i);
+}
+
+double PerfCore::GetLongitudalSlip(int i, int w) const {
+    const double v = GetSpeed(i);
+    return v == 0.0 ? 0.0 : GetWheelSpin(i, w) / v;
+}
+
+double PerfCore::GetWheelAcceleration(int i, int w) const {
+    const int a = i - m_speedWindow;
+    const int b = i + m_speedWindow - 1;
+    if (a < 0 || b >= GetSampleCount()) return 0.0;
+    const double dt = GetTime(b) - GetTime(a);
+    if (dt < kMinTimeStep) return 0.0;
+    return (GetWheelSpeed(b, w) - GetWheelSpeed(a, w)) / dt;
+}
+
+// How fast the engine speed rises per second while the car accelerates.
+double PerfCore::GetRevRange(int i) const {
+    if (GetSampleCount() < 2) return 0.0;
+    if (i < 1) i = 1;
+    const double v = GetSpeed(i);
+    if (v < GetSpeed(i - 1)) return 0.0;
+    const double dd = GetDistance(i) - GetDistance(i - 1);
+    if (dd == 0.0) return 0.0;
+    const double q = v * (GetRevs(i) - GetRevs(i - 1)) / dd;
+    return q < 0.0 ? 0.0 : q;
+}
+
+// Effective final ratio: rear wheel speed per engine speed in the gear engaged.
+double PerfCore::GetDiffRatio(int i, const CarSetup& setup) const {
+    const double wheels = (GetWheelSpeed(i, 1) + GetWheelSpeed(i, 0)) * 0.5;
+    const double omega = GetRevs(i);
+    const double gamma = setup.GetGearRatio(GetGear(i));
+    if (omega == 0.0 || gamma == 0.0) return 0.0;
+    return wheels / (gamma * omega);
 }
 
 }  // namespace morlund

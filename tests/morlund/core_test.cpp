@@ -3,6 +3,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "VectorPerf.h"
 #include "morlund/core/PerfCore.h"
 #include "morlund/formats/gp2/GP2CarSetup.h"
 #include "morlund/platform/Errors.h"
@@ -10,62 +11,8 @@
 #include "morlund/platform/RecordingMessageSink.h"
 
 using namespace morlund;
-
-namespace {
-
-// A buffer over plain vectors, for exercising the base class on hand-made data.
-class VectorPerf : public PerfCore {
-public:
-    std::vector<double> distance, speed, x, y, rideHeight, latAcc;
-    bool useLatAcc = false;
-    bool overrideLatAcc = false;
-    bool ownPositions = false;
-
-    void Load() {
-        Init(nullptr, 0);
-        SetBufManager(nullptr);
-        InitExtended(File::FromMemory({}, "/laps/vector.pad"));
-    }
-    void SetPath(const std::string& p) { m_setupPath = p; }
-
-    int GetSampleCount() const override { return static_cast<int>(distance.size()); }
-    double GetDistance(int i) const override { return distance[i]; }
-    double GetSpeed(int i) const override { return speed.empty() ? 10.0 : speed[i]; }
-    double GetRevs(int) const override { return 0; }
-    double GetThrottle(int) const override { return 0; }
-    double GetBrake(int) const override { return 0; }
-    double GetSteering(int) const override { return 0; }
-    int GetGear(int) const override { return 1; }
-    double GetRideHeight(int i, int w) const override {
-        return rideHeight.empty() ? 0.05 : rideHeight[i] + w;
-    }
-    double GetSuspTravel(int i, int) const override {
-        return rideHeight.empty() ? 0 : -rideHeight[i];
-    }
-    double GetWheelSpeed(int, int) const override { return 0; }
-    double GetCamber(int, int) const override { return 0; }
-    double GetPosX(int i) const override { return ownPositions ? x[i] : PerfCore::GetPosX(i); }
-    double GetPosY(int i) const override { return ownPositions ? y[i] : PerfCore::GetPosY(i); }
-    double GetLateralAcc(int i) const override {
-        return overrideLatAcc ? latAcc[i] : PerfCore::GetLateralAcc(i);
-    }
-    bool IsUseLatAccForAngleAndPos() const override { return useLatAcc; }
-
-protected:
-    int InitData(const std::uint8_t*, std::size_t) override { return 1; }
-    std::unique_ptr<CarSetup> CreateSetup() const override {
-        return std::make_unique<GP2CarSetup>();
-    }
-};
-
-std::vector<double> Range(int n, double step = 1.0) {
-    std::vector<double> v(n);
-    for (int i = 0; i < n; ++i)
-        v[i] = i * step;
-    return v;
-}
-
-}  // namespace
+using testsupport::Range;
+using testsupport::VectorPerf;
 
 TEST(PerfCore, FrameTimeComesFromLapTimeAndSampleCount) {
     VectorPerf one;
