@@ -1,2 +1,6 @@
-target_sources(morlund PRIVATE core / DistanceArray.cpp core / PerfCore.cpp core /
-               PerfCoreMotion.cpp core / Wheel.cpp)
+target_sources(morlund PRIVATE
+  core/DistanceArray.cpp
+  core/PerfCore.cpp
+  core/PerfCoreMotion.cpp
+  core/Wheel.cpp
+)
