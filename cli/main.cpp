@@ -2,14 +2,17 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "morlund/core/PerfCore.h"
 #include "morlund/formats/BufManager.h"
+#include "morlund/formats/CarSetup.h"
 #include "morlund/formats/GameStrings.h"
 #include "morlund/formats/Games.h"
+#include "morlund/physics/Physics.h"
 #include "morlund/platform/File.h"
 #include "tarnwick/Version.h"
 
@@ -23,10 +26,12 @@ constexpr int kExitUsage = 2;
 
 void PrintUsage(std::FILE* out) {
     std::fprintf(out,
-                 "Usage: tarnwick-cli info [--primary-game G] FILE...\n"
+                 "Usage: tarnwick-cli info  [--primary-game G] FILE...\n"
+                 "       tarnwick-cli setup [--primary-game G] [--buffer N] FILE...\n"
                  "\n"
                  "  info   lap information of each file: the first file opens the laps as the\n"
                  "         program does, the others are added to them\n"
+                 "  setup  the car setup of one lap (default the first) and what it predicts\n"
                  "\n"
                  "  G is the primary game for GP perf files: GP2, GP3, GP3-2000, GP4, F1RS,\n"
                  "  MGPRS2, Generic or LFS (default LFS).\n"
@@ -36,6 +41,7 @@ void PrintUsage(std::FILE* out) {
 
 struct Options {
     GameType primary = GameType::LFS;
+    int buffer = 0;
     std::vector<std::string> files;
 };
 
@@ -54,6 +60,15 @@ bool ParseOptions(int argc, char** argv, int first, Options& options) {
                 return false;
             }
             options.primary = *game;
+        } else if (arg == "--buffer") {
+            char* end = nullptr;
+            const long n = i + 1 < argc ? std::strtol(argv[i + 1], &end, 10) : -1;
+            if (i + 1 >= argc || end == argv[i + 1] || *end != '\0' || n < 0 || n > 9999) {
+                std::fprintf(stderr, "tarnwick-cli: --buffer needs a buffer number\n");
+                return false;
+            }
+            options.buffer = static_cast<int>(n);
+            ++i;
         } else if (arg.size() > 1 && arg[0] == '-') {
             std::fprintf(stderr, "tarnwick-cli: unknown option '%s'\n", arg.c_str());
             return false;
@@ -136,6 +151,120 @@ int RunInfo(const Options& options) {
     return kExitOk;
 }
 
+// Four wheel values in the order left rear, right rear, left front, right front.
+std::string PerWheel(const char* format, double (*value)(const CarSetup&, int), const CarSetup& s) {
+    std::string line;
+    static constexpr const char* kWheels[4] = {"LR", "RR", "LF", "RF"};
+    for (int w = 0; w < 4; ++w) {
+        char cell[64];
+        std::snprintf(cell, sizeof cell, format, value(s, w));
+        line += std::string(w > 0 ? "  " : "") + kWheels[w] + " " + cell;
+    }
+    return line;
+}
+
+std::string Speed(double metresPerSecond, const char* format) {
+    if (!(metresPerSecond > 0.0) || !std::isfinite(metresPerSecond)) return "\u2014";
+    char text[64];
+    std::snprintf(text, sizeof text, format, metresPerSecond * 3.6);
+    return text;
+}
+
+// Ratios as the setup editor shows them: in 64ths.
+std::string Sixtyfourths(double ratio) {
+    const int v = static_cast<int>(ratio * 64.0 + 0.5);
+    if (v == 0) return "off";
+    char text[32];
+    std::snprintf(text, sizeof text, "%2d : 64", v);
+    return text;
+}
+
+int RunSetup(const Options& options) {
+    Laps laps;
+    if (const int rc = OpenLaps(options, laps); rc != kExitOk) return rc;
+    const BufManager& manager = *laps.manager;
+    if (!manager.HasBuffer(options.buffer)) {
+        std::fprintf(stderr, "tarnwick-cli: there is no buffer %d (%d loaded)\n", options.buffer,
+                     manager.GetBufCount());
+        return kExitUsage;
+    }
+    const PerfCore& buffer = *manager.GetBuffer(options.buffer);
+    const CarSetup& s = *buffer.GetSetup();
+    const Physics& physics = *buffer.GetPhysics();
+
+    std::printf("buffer: %d\n", options.buffer);
+    std::printf("file: %s\n", buffer.GetFilePath().c_str());
+    std::printf("name: %s\n", buffer.InfoGetName().c_str());
+    std::printf("track: %s\n", manager.GetTrackString(-1).c_str());
+    std::printf("setup: %s\n", buffer.IsSetupRead() ? "read from file" : "not read");
+    std::printf("setup track: %s\n", manager.GetTrackString(s.GetTrack()).c_str());
+    std::printf("front wing: %g\n", s.GetFrontWing());
+    std::printf("rear wing: %g\n", s.GetRearWing());
+    std::printf("brake balance: %.3f%% front\n", s.GetBrakeBalance() * 100.0);
+    for (int g = 1; g <= s.GetGearCount(); ++g) {
+        std::printf("gear %d: %s (%.4f)\n", g, Sixtyfourths(s.GetGearRatio(g)).c_str(),
+                    s.GetGearRatio(g));
+    }
+    std::printf("final drive: %.6f\n", s.GetDiffRatio());
+    std::printf("front anti-roll bar (N/mm): %.1f\n", s.GetFrontAntiRollBar() * 0.001);
+    std::printf("rear anti-roll bar (N/mm): %.1f\n", s.GetRearAntiRollBar() * 0.001);
+    std::printf(
+        "ride height (mm): %s\n",
+        PerWheel(
+            "%.1f", [](const CarSetup& c, int w) { return c.GetStaticRideHeight(w) * 1000; }, s)
+            .c_str());
+    std::printf("packers (mm): %s\n",
+                PerWheel(
+                    "%.1f", [](const CarSetup& c, int w) { return c.GetPackers(w) * 1000; }, s)
+                    .c_str());
+    std::printf(
+        "max travel (mm): %s\n",
+        PerWheel(
+            "%.1f", [](const CarSetup& c, int w) { return c.GetMaxSuspTravel(w) * 1000; }, s)
+            .c_str());
+    std::printf("spring (N/mm): %s\n",
+                PerWheel(
+                    "%.1f", [](const CarSetup& c, int w) { return c.GetSpringRate(w) * 0.001; }, s)
+                    .c_str());
+    std::printf("slow bump: %s\n",
+                PerWheel(
+                    "%.3f", [](const CarSetup& c, int w) { return c.GetSlowBump(w); }, s)
+                    .c_str());
+    std::printf("slow rebound: %s\n",
+                PerWheel(
+                    "%.3f", [](const CarSetup& c, int w) { return c.GetSlowRebound(w); }, s)
+                    .c_str());
+    std::printf("fast bump: %s\n",
+                PerWheel(
+                    "%.3f", [](const CarSetup& c, int w) { return c.GetFastBump(w); }, s)
+                    .c_str());
+    std::printf("fast rebound: %s\n",
+                PerWheel(
+                    "%.3f", [](const CarSetup& c, int w) { return c.GetFastRebound(w); }, s)
+                    .c_str());
+
+    std::printf("predicted max speed: %s\n",
+                Speed(physics.CalcPredictedMaxSpeed(s), "%.1f km/h").c_str());
+    std::printf("best top gear: %s\n",
+                Sixtyfourths(physics.CalcPredictedBestTopGearRatio(s)).c_str());
+    for (int g = 1; g <= s.GetGearCount(); ++g) {
+        std::printf("max speed in gear %d: %s\n", g,
+                    Speed(physics.CalcMaxSpeedForGear(s, g), "%.0f km/h").c_str());
+    }
+    static constexpr const char* kWheels[4] = {"LR", "RR", "LF", "RF"};
+    std::string packers;
+    std::string plank;
+    for (int w = 0; w < 4; ++w) {
+        const std::string gap = w > 0 ? "  " : "";
+        packers +=
+            gap + kWheels[w] + " " + Speed(physics.CalcPredictedSpeedToHitPackers(s, w), "%.1f");
+        plank += gap + kWheels[w] + " " + Speed(physics.CalcPredictedSpeedToHitPlank(s, w), "%.1f");
+    }
+    std::printf("speed to hit packers (km/h): %s\n", packers.c_str());
+    std::printf("speed to hit plank (km/h): %s\n", plank.c_str());
+    return kExitOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -156,6 +285,10 @@ int main(int argc, char** argv) {
     if (command == "info") {
         if (!ParseOptions(argc, argv, 2, options)) return kExitUsage;
         return RunInfo(options);
+    }
+    if (command == "setup") {
+        if (!ParseOptions(argc, argv, 2, options)) return kExitUsage;
+        return RunSetup(options);
     }
     std::fprintf(stderr, "tarnwick-cli: unknown command '%s'\n\n", command.c_str());
     PrintUsage(stderr);

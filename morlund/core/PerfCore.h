@@ -73,6 +73,8 @@ public:
     virtual double GetLongitudalAcc(int sample) const;
     virtual double GetLateralAcc(int sample) const;
     virtual double GetLongAccDiff(int sample) const;
+    // Load on the tyre from the spring and the anti-roll bar, N.
+    virtual double GetTyreLoad(int sample, int wheel, const CarSetup& setup) const;
     virtual double GetLongitudalTyreForce(int sample, int wheel) const;
     virtual double GetLateralTyreForce(int sample, int wheel) const;
 
@@ -147,6 +149,28 @@ public:
     double GetRevRange(int sample) const;
     double GetDiffRatio(int sample, const CarSetup& setup) const;
 
+    // --- derived car-model channels (the setup passed in: current or original) ---
+    double GetSpringForces(int sample, int wheel, const CarSetup& setup) const;
+    double GetARBContrib(int sample, int wheel, const CarSetup& setup) const;
+    double GetDampingForces(int sample, int wheel, const CarSetup& setup) const;
+    // Inertial force of the unsprung mass ("acceleration factor").
+    double GetTyreAccel(int sample, int wheel) const;
+    double GetRideHeightMinSuspTravel(int sample, int wheel, const CarSetup& setup) const;
+    double GetCOGHeightExternal(int sample) const;
+    double GetCOGHeightInternalLat(int sample, const CarSetup& setup) const;
+    double GetCOGHeightInternalLong(int sample, const CarSetup& setup) const;
+    double GetCOGHeightInternal(int sample, const CarSetup& setup) const;
+    double GetCOGHeight(int sample, const CarSetup& setup) const;
+    double GetDownforce(int sample, int wheel, double speed, const CarSetup& setup) const;
+    double GetDownforce(int sample, int wheel, const CarSetup& setup) const;
+    double GetDownforceSum(int sample, double speed, const CarSetup& setup) const;
+    double GetDragAcc(int sample, const CarSetup& setup) const;
+    double GetPower(int sample, const CarSetup& setup) const;
+    double GetTorque(int sample, const CarSetup& setup) const;
+    double GetGripFactor(int sample, int wheel, const CarSetup& setup) const;
+    // Grip the tyre model predicts for the wheel's longitudinal slip.
+    double GetPredictedGripFactor(int sample, int wheel) const;
+
     static constexpr double kFrontTrackWidth = 1.8669;
     static constexpr double kRearTrackWidth = 1.8288;
 
@@ -212,6 +236,10 @@ private:
     double FirstDerivTime(bool suspension, int sample, int wheel) const;
     double SecondDeriv(bool suspension, int sample, int wheel) const;
     double SecondDerivTime(bool suspension, int sample, int wheel) const;
+    // Reference height of the centre of gravity from the ride heights.
+    double CogBaseHeight(int sample) const;
+    // Driving force per unit mass that the acceleration and the resistances need.
+    double DrivingAcc(int sample, const CarSetup& setup) const;
     void ComputePositionsFromLateralAcc();
 
     std::unique_ptr<ItemCache[]> m_itemCaches;  // four maps, one per wheel

@@ -1,3 +1,6 @@
 # Car models.
 target_sources(morlund PRIVATE
+  physics/Physics.cpp
+  physics/GP2Physics.cpp
+  physics/LFSPhysics.cpp
 )

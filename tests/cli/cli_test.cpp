@@ -123,3 +123,30 @@ TEST_F(CliTest, ExitStatusTellsLoadFailuresFromBadArguments) {
     EXPECT_EQ(run.status, 0);
     EXPECT_NE(run.out.find("tarnwick-cli info"), std::string::npos);
 }
+
+TEST_F(CliTest, SetupPrintsTheSheetAndThePredictions) {
+    lapgen::WriteFile(Path("a.pad"), lapgen::WriteGP2Perf(Raw(3, 1), {}));
+    auto record = lapgen::DefaultSetupRecord();
+    record[0] = 14;  // front wing
+    record[9] = 80;  // brake balance: 60 % front
+    lapgen::WriteFile(Path("a.csd"), lapgen::WriteGP2Setup(3, record));
+    lapgen::WriteFile(Path("b.pad"), lapgen::WriteGP2Perf(Raw(3, 2), {}));
+
+    CliRun run = Cli("setup --primary-game GP2 --buffer 1 " + Path("a.pad").string() + " " +
+                     Path("b.pad").string());
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    // the second lap has no setup of its own and shows the first lap's
+    for (const char* line :
+         {"buffer: 1\n", "setup: not read\n", "setup track: Monte Carlo\n", "front wing: 14\n",
+          "rear wing: 12\n", "brake balance: 60.000% front\n", "gear 1: 28 : 64 (0.4375)\n",
+          "max travel (mm): LR 80.0  RR 80.0  LF 40.0  RF 40.0\n", "predicted max speed: ",
+          "best top gear: ", "max speed in gear 6: ", "speed to hit packers (km/h): LR ",
+          "speed to hit plank (km/h): LR "}) {
+        EXPECT_NE(run.out.find(line), std::string::npos) << line;
+    }
+    EXPECT_EQ(run.out.find("gear 7"), std::string::npos);
+
+    EXPECT_EQ(Cli("setup --primary-game GP2 --buffer 2 " + Path("a.pad").string()).status, 2);
+    EXPECT_EQ(Cli("setup --primary-game GP2 --buffer x " + Path("a.pad").string()).status, 2);
+}
