@@ -238,6 +238,7 @@ private:
     double SecondDerivTime(bool suspension, int sample, int wheel) const;
     // Reference height of the centre of gravity from the ride heights.
     double CogBaseHeight(int sample) const;
+    double CogBaseHeight(double avgRideHeight, double deltaRideHeight) const;
     // Driving force per unit mass that the acceleration and the resistances need.
     double DrivingAcc(int sample, const CarSetup& setup) const;
     void ComputePositionsFromLateralAcc();

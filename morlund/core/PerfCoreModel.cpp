@@ -66,10 +66,14 @@ double PerfCore::GetRideHeightMinSuspTravel(int i, int w, const CarSetup& setup)
 // --- centre of gravity --------------------------------------------------------
 
 double PerfCore::CogBaseHeight(int i) const {
+    return CogBaseHeight(GetAvgRideHeight(i), GetDeltaRideHeight(i));
+}
+
+double PerfCore::CogBaseHeight(double avgRideHeight, double deltaRideHeight) const {
     const Physics& model = *GetPhysics();
     // The weighting the car constants were fitted with.
-    return GetAvgRideHeight(i) + 0.5 * GetDeltaRideHeight(i) *
-                                     (model.GetWheelBase() - 2.0 * model.GetCOGDistanceToRear());
+    return avgRideHeight +
+           0.5 * deltaRideHeight * (model.GetWheelBase() - 2.0 * model.GetCOGDistanceToRear());
 }
 
 double PerfCore::GetCOGHeightExternal(int i) const { return CogBaseHeight(i); }
@@ -114,7 +118,8 @@ double PerfCore::GetCOGHeight(int i, const CarSetup& setup) const {
 double PerfCore::GetDownforce(int i, int w, double v, const CarSetup& setup) const {
     const Physics& m = *GetPhysics();
     const double hb = m.GetHeightBase();
-    const double h = CogBaseHeight(i);
+    const double delta = GetDeltaRideHeight(i);
+    const double h = CogBaseHeight(GetAvgRideHeight(i), delta);
     const double fw = setup.GetFrontWing() - 1.0;
     const double rw = setup.GetRearWing() - 1.0;
     const double v2 = v * v;
