@@ -208,3 +208,44 @@ TEST(PerfCore, ResetSetupOrgForgetsThePathSoSavingReportsOpenError) {
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Error opening file"});
     EXPECT_TRUE(sink.StatusTexts().empty());
 }
+
+TEST(PerfCore, HeadingClosureTakesTheSmallestCorrection) {
+    // A circular lap whose recorded turning falls 0.2 rad short of a full turn: the
+    // closure adds the missing 0.2 rad instead of unwinding the whole lap into a line.
+    VectorPerf p;
+    p.useLatAcc = true;
+    p.overrideLatAcc = true;
+    const int n = 601;
+    p.distance = Range(n, 10.0);
+    const double step = (2 * std::numbers::pi - 0.2) / (n - 1);
+    p.latAcc.assign(n, -10.0 * std::sin(step));  // one second and ten metres per sample
+    p.Load();
+    const double radius = 6000.0 / (2 * std::numbers::pi);
+    double minX = 0;
+    for (int i = 0; i < n; ++i) minX = std::min(minX, p.GetPosX(i));
+    EXPECT_NEAR(minX, -2 * radius, 30.0);  // still a circle, now closed
+    EXPECT_NEAR(p.GetPosX(n - 1), 0.0, 15.0);
+    EXPECT_NEAR(p.GetPosY(n - 1), 0.0, 15.0);
+
+    VectorPerf wild;  // a step whose arcsine argument leaves [-1, 1] stays a number
+    wild.useLatAcc = true;
+    wild.overrideLatAcc = true;
+    wild.distance = Range(4);
+    wild.latAcc = {0, 1e9, -1e9, 0};
+    wild.Load();
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_TRUE(std::isfinite(wild.GetPosX(i)) && std::isfinite(wild.GetPosY(i))) << i;
+    }
+}
+
+TEST(PerfCore, SlowPartsReachBeyondSixteenBitSampleNumbers) {
+    VectorPerf p;
+    const int n = 70000;
+    p.distance = Range(n);
+    p.rideHeight.resize(n);
+    for (int i = 0; i < n; ++i) p.rideHeight[i] = (i / 10) % 2 == 0 ? i % 10 : 10 - i % 10;
+    p.Load();
+    int found = 0;
+    for (int i = 65600; i < n - 20; ++i) found += p.GetRHSlow(i, 0) != 10000.0;
+    EXPECT_GT(found, 300);  // a turning point every ten samples
+}
