@@ -1,5 +1,6 @@
 target_sources(morlund PRIVATE
   platform/File.cpp
+  platform/IniFile.cpp
   platform/MessageSink.cpp
   platform/Text.cpp
 )
