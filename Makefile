@@ -36,6 +36,7 @@ fuzz: deps
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
 	@$(FUZZ)/bin/make_gp2_seeds $(FUZZ)/corpus-gp2
+	@$(FUZZ)/bin/make_setup_seeds $(FUZZ)/corpus-setups
 	@echo "Run a target, e.g.: $(FUZZ)/bin/fuzz_gp2 -max_total_time=600 $(FUZZ)/corpus-gp2"
 
 clean:

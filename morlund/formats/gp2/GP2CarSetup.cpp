@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <typeinfo>
 
 #include "morlund/formats/gp2/GPEnvelope.h"
 #include "morlund/platform/File.h"
@@ -21,6 +22,12 @@ constexpr double kFrontBarTable[11] = {0,    500,  1000, 1500,  2000, 3000,
 constexpr double kRearBarTable[11] = {0, 50, 100, 150, 200, 300, 400, 550, 750, 1000, 1250};
 }  // namespace
 
+int GP2CarSetup::RoundToStep(double value, int highest) {
+    if (!(value > 0.0)) return 0;  // also NaN
+    if (value >= highest) return highest;
+    return static_cast<int>(std::lround(value));
+}
+
 GP2CarSetup::GP2CarSetup() : GP2CarSetup(kGPFileIdGP2, kRecordSize, kGP2Initial) {}
 
 GP2CarSetup::GP2CarSetup(std::uint32_t fileId, std::size_t recordSize, const std::uint8_t* initial)
@@ -31,11 +38,16 @@ GP2CarSetup::GP2CarSetup(std::uint32_t fileId, std::size_t recordSize, const std
 }
 
 void GP2CarSetup::Assign(const CarSetup& other) {
-    if (const auto* gp = dynamic_cast<const GP2CarSetup*>(&other); gp != nullptr && gp != this) {
-        m_header = gp->m_header;
-        m_record = gp->m_record;
-        m_fromFile = gp->m_fromFile;
+    // Only a record of the same game: the GP family shares this class but not the record
+    // size or the file id.
+    const auto* gp = dynamic_cast<const GP2CarSetup*>(&other);
+    if (gp == nullptr || gp == this || typeid(*gp) != typeid(*this) || gp->m_fileId != m_fileId ||
+        gp->m_recordSize != m_recordSize) {
+        return;
     }
+    m_header = gp->m_header;
+    m_record = gp->m_record;
+    m_fromFile = gp->m_fromFile;
 }
 
 void GP2CarSetup::SetTrack(int track) { m_header[5] = static_cast<std::uint8_t>(track); }
@@ -89,11 +101,12 @@ double GP2CarSetup::GetGearRatio(int gear) const {
 
 void GP2CarSetup::SetGearRatio(int gear, double ratio) {
     if (gear < 1 || gear > 6) return;
-    m_record[1 + gear] = static_cast<std::uint8_t>(std::clamp(std::lround(ratio * 64.0), 0L, 255L));
+    m_record[static_cast<std::size_t>(1 + gear)] =
+        static_cast<std::uint8_t>(RoundToStep(ratio * 64.0, 255));
 }
 
 double GP2CarSetup::GetSpringRate(int wheel) const {
-    return m_record[36 + wheel] * 10 * kLbPerInch;
+    return WheelByte(36, wheel) * 10 * kLbPerInch;
 }
 
 double GP2CarSetup::GetFrontAntiRollBar() const {

@@ -28,12 +28,12 @@ public:
     void SetGearRatio(int gear, double ratio) override;
     double GetDiffRatio() const override { return 0.17097701148835712; }
     double GetBrakeBalance() const override { return 0.5 + m_record[9] * 0.00125; }
-    double GetStaticRideHeight(int wheel) const override { return m_record[40 + wheel] * 0.0005; }
-    double GetPackers(int wheel) const override { return m_record[16 + wheel] * 0.001; }
-    double GetSlowBump(int wheel) const override { return 1.0 - m_record[28 + wheel] / 24.0; }
-    double GetSlowRebound(int wheel) const override { return 1.0 - m_record[32 + wheel] / 24.0; }
-    double GetFastBump(int wheel) const override { return 1.0 - m_record[20 + wheel] / 8.0; }
-    double GetFastRebound(int wheel) const override { return 1.0 - m_record[24 + wheel] / 8.0; }
+    double GetStaticRideHeight(int wheel) const override { return WheelByte(40, wheel) * 0.0005; }
+    double GetPackers(int wheel) const override { return WheelByte(16, wheel) * 0.001; }
+    double GetSlowBump(int wheel) const override { return 1.0 - WheelByte(28, wheel) / 24.0; }
+    double GetSlowRebound(int wheel) const override { return 1.0 - WheelByte(32, wheel) / 24.0; }
+    double GetFastBump(int wheel) const override { return 1.0 - WheelByte(20, wheel) / 8.0; }
+    double GetFastRebound(int wheel) const override { return 1.0 - WheelByte(24, wheel) / 8.0; }
     double GetSpringRate(int wheel) const override;
     double GetFrontAntiRollBar() const override;
     double GetRearAntiRollBar() const override;
@@ -49,6 +49,14 @@ public:
     static constexpr double kLbPerInch = 4.4497179 * 39.37007874015748;
 
 protected:
+    // The per-wheel byte at base + wheel; 0 for a wheel number outside 0..3.
+    int WheelByte(int base, int wheel) const {
+        return wheel >= 0 && wheel < 4 ? m_record[static_cast<std::size_t>(base + wheel)] : 0;
+    }
+
+    // A ratio in record steps, rounded and limited to 0..highest (NaN gives 0).
+    static int RoundToStep(double value, int highest);
+
     // The layout of the GP family: record size and file id differ per game.
     GP2CarSetup(std::uint32_t fileId, std::size_t recordSize, const std::uint8_t* initial);
 
