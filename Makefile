@@ -37,6 +37,7 @@ fuzz: deps
 	@cmake --build --preset fuzz
 	@$(FUZZ)/bin/make_gp2_seeds $(FUZZ)/corpus-gp2
 	@$(FUZZ)/bin/make_setup_seeds $(FUZZ)/corpus-setups
+	@mkdir -p $(FUZZ)/corpus-formula && cp fuzz/formula-seeds/* $(FUZZ)/corpus-formula/
 	@echo "Run a target, e.g.: $(FUZZ)/bin/fuzz_gp2 -max_total_time=600 $(FUZZ)/corpus-gp2"
 
 clean:

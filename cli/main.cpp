@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,8 @@
 #include "morlund/formats/CarSetup.h"
 #include "morlund/formats/GameStrings.h"
 #include "morlund/formats/Games.h"
+#include "morlund/items/CustomDataItem.h"
+#include "morlund/items/DataItem.h"
 #include "morlund/physics/Physics.h"
 #include "morlund/platform/File.h"
 #include "tarnwick/Version.h"
@@ -28,10 +31,13 @@ void PrintUsage(std::FILE* out) {
     std::fprintf(out,
                  "Usage: tarnwick-cli info  [--primary-game G] FILE...\n"
                  "       tarnwick-cli setup [--primary-game G] [--buffer N] FILE...\n"
+                 "       tarnwick-cli items [--formula-dir DIR]...\n"
                  "\n"
                  "  info   lap information of each file: the first file opens the laps as the\n"
                  "         program does, the others are added to them\n"
                  "  setup  the car setup of one lap (default the first) and what it predicts\n"
+                 "  items  the channels: ordinal, short name, name, type, level, quantity, unit;\n"
+                 "         formula channels come from the program's formula folders and each DIR\n"
                  "\n"
                  "  G is the primary game for GP perf files: GP2, GP3, GP3-2000, GP4, F1RS,\n"
                  "  MGPRS2, Generic or LFS (default LFS).\n"
@@ -42,7 +48,9 @@ void PrintUsage(std::FILE* out) {
 struct Options {
     GameType primary = GameType::LFS;
     int buffer = 0;
+    std::vector<std::string> formulaDirs;
     std::vector<std::string> files;
+    bool needFiles = true;
 };
 
 // Parses the options shared by the commands; false after reporting a bad argument.
@@ -60,6 +68,12 @@ bool ParseOptions(int argc, char** argv, int first, Options& options) {
                 return false;
             }
             options.primary = *game;
+        } else if (arg == "--formula-dir") {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "tarnwick-cli: --formula-dir needs a folder\n");
+                return false;
+            }
+            options.formulaDirs.push_back(argv[++i]);
         } else if (arg == "--buffer") {
             char* end = nullptr;
             const long n = i + 1 < argc ? std::strtol(argv[i + 1], &end, 10) : -1;
@@ -76,8 +90,12 @@ bool ParseOptions(int argc, char** argv, int first, Options& options) {
             options.files.push_back(arg);
         }
     }
-    if (options.files.empty()) {
+    if (options.needFiles && options.files.empty()) {
         std::fprintf(stderr, "tarnwick-cli: no file given\n");
+        return false;
+    }
+    if (!options.needFiles && !options.files.empty()) {
+        std::fprintf(stderr, "tarnwick-cli: unexpected argument '%s'\n", options.files[0].c_str());
         return false;
     }
     return true;
@@ -265,6 +283,45 @@ int RunSetup(const Options& options) {
     return kExitOk;
 }
 
+// The user's own formula folder, where the program keeps it: the application
+// data folder of "Ravelle/Tarnwick".
+std::filesystem::path UserFormulaFolder() {
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    std::filesystem::path base;
+    if (data != nullptr && *data != '\0') {
+        base = data;
+    } else if (home != nullptr && *home != '\0') {
+        base = std::filesystem::path(home) / ".local" / "share";
+    } else {
+        return {};
+    }
+    return base / "Ravelle" / "Tarnwick" / "formula";
+}
+
+void LoadFormulaChannels(const Options& options) {
+    std::vector<std::filesystem::path> folders;
+    if (const auto user = UserFormulaFolder(); !user.empty()) folders.push_back(user);
+    for (const auto& dir : options.formulaDirs)
+        folders.emplace_back(dir);
+    CustomDataItem::InitCustomDataItems(folders);
+}
+
+int RunItems(const Options& options) {
+    LoadFormulaChannels(options);
+    std::printf("%s\t%s\t%s\t%s\t%s\t%s\t%s\n", "ordinal", "short name", "name", "type", "level",
+                "quantity", "unit");
+    for (auto it = DataItem::NewIterator(); it->HasNext();) {
+        const DataItem* item = it->GetNext();
+        std::printf(
+            "%d\t%s\t%s\t%s\t%d\t%s\t%s\n", item->GetOrdinal(), item->GetShortName().c_str(),
+            item->GetName().c_str(), DataItem::GetDataTypeName(item->GetDataType()),
+            static_cast<int>(item->GetLevel()), DataItem::GetQuantityName(item->GetQuantity()),
+            item->GetShortConvertedQuantityName().c_str());
+    }
+    return kExitOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -285,6 +342,11 @@ int main(int argc, char** argv) {
     if (command == "info") {
         if (!ParseOptions(argc, argv, 2, options)) return kExitUsage;
         return RunInfo(options);
+    }
+    if (command == "items") {
+        options.needFiles = false;
+        if (!ParseOptions(argc, argv, 2, options)) return kExitUsage;
+        return RunItems(options);
     }
     if (command == "setup") {
         if (!ParseOptions(argc, argv, 2, options)) return kExitUsage;

@@ -195,17 +195,17 @@ void PerfCore::DeleteItemCache() {
 
 void PerfCore::FlushCaches() { ClearItemCache(); }
 
-double* PerfCore::GetCachedItem(int wheel, const char* name) {
+double* PerfCore::GetCachedItem(int wheel, const char* name) const {
     if (!m_itemCaches || wheel < 0 || wheel > 3 || name == nullptr) return nullptr;
     return m_itemCaches[wheel][name].get();
 }
 
-void PerfCore::SetCachedItem(int wheel, const char* name, std::unique_ptr<double[]> values) {
+void PerfCore::SetCachedItem(int wheel, const char* name, std::unique_ptr<double[]> values) const {
     if (!m_itemCaches || wheel < 0 || wheel > 3 || name == nullptr) return;
     m_itemCaches[wheel][name] = std::move(values);
 }
 
-void PerfCore::FlushCachedItem(const char* name) {
+void PerfCore::FlushCachedItem(const char* name) const {
     for (int w = 0; w < 4; ++w)
         SetCachedItem(w, name, nullptr);
 }

@@ -175,12 +175,13 @@ public:
     static constexpr double kRearTrackWidth = 1.8288;
 
     // --- item cache for formula channels ---------------------------------------
+    // A cache of computed values, not a part of the lap: usable on const buffers.
     // The values cached under a name for a wheel, or null; the name is entered.
-    double* GetCachedItem(int wheel, const char* name);
+    double* GetCachedItem(int wheel, const char* name) const;
     // Stores values (owned from now on; may be null) under a name for a wheel.
-    void SetCachedItem(int wheel, const char* name, std::unique_ptr<double[]> values);
+    void SetCachedItem(int wheel, const char* name, std::unique_ptr<double[]> values) const;
     // Drops a name's values for all four wheels.
-    void FlushCachedItem(const char* name);
+    void FlushCachedItem(const char* name) const;
 
     static constexpr double kNoValue = 10000.0;
 
@@ -243,7 +244,7 @@ private:
     double DrivingAcc(int sample, const CarSetup& setup) const;
     void ComputePositionsFromLateralAcc();
 
-    std::unique_ptr<ItemCache[]> m_itemCaches;  // four maps, one per wheel
+    mutable std::unique_ptr<ItemCache[]> m_itemCaches;  // four maps, one per wheel
     int m_number = 0;                           // perf_nr when this buffer was made
 };
 
