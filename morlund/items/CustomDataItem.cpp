@@ -43,16 +43,14 @@ CustomDataItem::CustomDataItem(const char* name, const char* shortName, DataType
                                double unitConversionFactor, const char* formula)
     : DataItem(name, shortName, dataType, LEVEL_CUSTOM, quantity, minValue, maxValue),
       m_formula(formula),
+      // Cached by item, not by display name: two items of the same name never
+      // share values, and a renamed item keeps its own.
+      m_wheelKey(Format("#%d", GetOrdinal())),
+      m_carKey(Format("#%d@car", GetOrdinal())),
       m_rawFactor(unitConversionFactor) {}
 
 double CustomDataItem::GetUnitConversionFactor() const {
     return m_rawFactor != 0.0 ? m_rawFactor : DataItem::GetUnitConversionFactor();
-}
-
-// Cached by item, not by display name: two items of the same name never share
-// values, and a renamed item keeps its own.
-std::string CustomDataItem::CacheKey(bool car) const {
-    return Format(car ? "#%d@car" : "#%d", GetOrdinal());
 }
 
 double CustomDataItem::GetMetricValue(const PerfCore* buffer, int sample, int wheel) const {
@@ -61,7 +59,7 @@ double CustomDataItem::GetMetricValue(const PerfCore* buffer, int sample, int wh
     // and kept apart from the wheels' values.
     const bool car = GetDataType() == DT_CAR || wheel < 0 || wheel > 3;
     const int slot = car ? 0 : wheel;
-    const std::string key = CacheKey(car);
+    const std::string& key = CacheKey(car);
     const double* values = buffer->GetCachedItem(slot, key.c_str());
     if (values == nullptr) values = Fill(buffer, car ? -1 : wheel, slot, key);
     return values != nullptr ? values[sample] : 0.0;

@@ -58,9 +58,11 @@ protected:
 private:
     // Computes the whole buffer for a wheel (-1: the car) into the cache.
     const double* Fill(const PerfCore* buffer, int wheel, int slot, const std::string& key) const;
-    std::string CacheKey(bool car) const;
+    const std::string& CacheKey(bool car) const { return car ? m_carKey : m_wheelKey; }
 
     std::string m_formula;
+    std::string m_wheelKey;  // cache names, fixed by the ordinal
+    std::string m_carKey;
     double m_rawFactor;
 };
 
