@@ -150,3 +150,36 @@ TEST_F(CliTest, SetupPrintsTheSheetAndThePredictions) {
     EXPECT_EQ(Cli("setup --primary-game GP2 --buffer 2 " + Path("a.pad").string()).status, 2);
     EXPECT_EQ(Cli("setup --primary-game GP2 --buffer x " + Path("a.pad").string()).status, 2);
 }
+
+TEST_F(CliTest, ItemsListsTheCatalogueAndFormulaChannels) {
+    fs::create_directories(Path("user/Ravelle/Tarnwick/formula"));
+    std::ofstream(Path("user/Ravelle/Tarnwick/formula/mine.ini")) << "[DataItem]\nExpression=rh*2\n";
+    fs::create_directories(Path("extra"));
+    std::ofstream(Path("extra/Front Rake.ini"))
+        << "[DataItem]\nExpression=rh.lf - rh.rf\nName=Front Rake\nType=1\nQuantity=0\n";
+    const CliRun run = Cli("items --formula-dir " + Path("extra").string() + " XDG=" +
+                           Path("user").string());
+    EXPECT_EQ(run.status, 2);  // no file arguments for items
+
+    const std::string command = "env XDG_DATA_HOME=" + Path("user").string() + " " +
+                                std::string(TARNWICK_CLI) + " items --formula-dir " +
+                                Path("extra").string();
+    FILE* pipe = popen(command.c_str(), "r");
+    std::string out;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    EXPECT_EQ(pclose(pipe), 0);
+    EXPECT_EQ(out.substr(0, out.find('\n')), "ordinal\tshort name\tname\ttype\tlevel\tquantity\tunit");
+    EXPECT_NE(out.find("\n2\tspeed\tSpeed\tCar\t0\tVelocity\tkm/h\n"), std::string::npos);
+    EXPECT_NE(out.find("\n8\trh\tRide Height\tWheel specific\t0\tLength\tmm\n"), std::string::npos);
+    // the examples beside the program, then the user's folder, then the folders given
+    const auto example = out.find("\tspeedkmh\tSpeed (km/h)\tCar\t2\tFactor\t");
+    const auto mine = out.find("\tmine\trh*2\tWheel specific\t2\tFactor\t");
+    const auto extra = out.find("\tfrontrake\tFront Rake\tCar\t2\tLength\tmm\n");
+    ASSERT_NE(example, std::string::npos);
+    ASSERT_NE(mine, std::string::npos);
+    ASSERT_NE(extra, std::string::npos);
+    EXPECT_LT(example, mine);
+    EXPECT_LT(mine, extra);
+}
