@@ -35,8 +35,7 @@ fuzz: deps
 	@tools/install-deps.sh tools/fuzz-packages.txt
 	@cmake --preset fuzz >/dev/null
 	@cmake --build --preset fuzz
-	@$(FUZZ)/bin/make_gp2_seeds $(FUZZ)/corpus-gp2
-	@$(FUZZ)/bin/make_setup_seeds $(FUZZ)/corpus-setups
+	@for w in $(FUZZ)/bin/make_*_seeds; do n=$${w##*/make_}; $$w $(FUZZ)/corpus-$${n%_seeds}; done
 	@mkdir -p $(FUZZ)/corpus-formula && cp fuzz/formula-seeds/* $(FUZZ)/corpus-formula/
 	@echo "Run a target, e.g.: $(FUZZ)/bin/fuzz_gp2 -max_total_time=600 $(FUZZ)/corpus-gp2"
 

@@ -1,0 +1,3 @@
+target_sources(morlund PRIVATE
+  formats/generic/GenCarSetup.cpp
+)
