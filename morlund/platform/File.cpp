@@ -66,18 +66,16 @@ bool File::Open(const fs::path& path, Mode mode, std::string* error) {
         impl->temporary += ".tmp~";
         openPath = impl->temporary;
     }
-    const char* how = mode == Mode::Read ? "rb" : "wb";
 #if defined(_WIN32)
     impl->handle = _wfopen(openPath.c_str(), mode == Mode::Read ? L"rb" : L"wb");
 #else
-    impl->handle = std::fopen(openPath.c_str(), how);
+    impl->handle = std::fopen(openPath.c_str(), mode == Mode::Read ? "rb" : "wb");
 #endif
     if (impl->handle == nullptr) {
         if (error != nullptr) *error = std::strerror(errno);
         impl->temporary.clear();
         return false;
     }
-    (void)how;
     m_impl = std::move(impl);
     return true;
 }
