@@ -18,9 +18,17 @@ build: deps
 demo: build
 	@$(RELEASE)/bin/lapgen --demo $(DEMO)
 
-# Until the viewer exists the main job is the lap information of the demo laps.
+# Until the viewer exists the main job is the lap information of the demo laps,
+# one run per game as the program opens one game at a time.
+CLI := $(RELEASE)/bin/tarnwick-cli
 run: demo
-	@$(RELEASE)/bin/tarnwick-cli info --primary-game GP2 $(DEMO)/*.pa?
+	@$(CLI) info --primary-game GP2 $(DEMO)/gp2/*.pa?
+	@echo; $(CLI) info --primary-game GP3 $(DEMO)/gp3/*.pa?
+	@echo; $(CLI) info --primary-game GP3-2000 $(DEMO)/gp3-2000/*.pa?
+	@echo; $(CLI) info $(DEMO)/gp4/*.pa?
+	@echo; $(CLI) info $(DEMO)/f1rs/*.tlm
+	@echo; $(CLI) info $(DEMO)/mgprs2/save1*.tlm
+	@echo; $(CLI) info $(DEMO)/generic/*.csv
 
 test: demo
 	@ctest --preset release

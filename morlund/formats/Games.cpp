@@ -3,7 +3,13 @@
 #include <array>
 #include <cstdint>
 
+#include "morlund/formats/f1rs/F1RSBufManager.h"
+#include "morlund/formats/generic/GenBufManager.h"
 #include "morlund/formats/gp2/GP2BufManager.h"
+#include "morlund/formats/gp3/GP32KBufManager.h"
+#include "morlund/formats/gp3/GP3BufManager.h"
+#include "morlund/formats/gp3/GP4BufManager.h"
+#include "morlund/formats/mgp/MGPBufManager.h"
 #include "morlund/formats/gp2/GPEnvelope.h"
 #include "morlund/platform/ByteOrder.h"
 #include "morlund/platform/File.h"
@@ -44,11 +50,16 @@ GameType RecogniseGame(const std::string& fileName, File& file, GameType primary
 
 std::unique_ptr<BufManager> CreateBufManager(GameType game) {
     switch (game) {
-        case GameType::GP2:
-            return std::make_unique<GP2BufManager>();
-        default:
-            return nullptr;
+        case GameType::GP2: return std::make_unique<GP2BufManager>();
+        case GameType::GP3: return std::make_unique<GP3BufManager>();
+        case GameType::GP32K: return std::make_unique<GP32KBufManager>();
+        case GameType::GP4: return std::make_unique<GP4BufManager>();
+        case GameType::F1RS: return std::make_unique<F1RSBufManager>();
+        case GameType::MGPRS2: return std::make_unique<MGPBufManager>();
+        case GameType::Generic: return std::make_unique<GenBufManager>();
+        case GameType::LFS: break;  // Replay Analyser files are not read yet
     }
+    return nullptr;
 }
 
 }  // namespace morlund

@@ -4,3 +4,6 @@ target_sources(morlund PRIVATE
   platform/MessageSink.cpp
   platform/Text.cpp
 )
+target_sources(morlund PRIVATE
+  platform/SharedLibrary.cpp
+)

@@ -9,7 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "lapgen/CsvWriter.h"
+#include "lapgen/F1RSWriter.h"
 #include "lapgen/GP2Writer.h"
+#include "lapgen/GP3Writer.h"
+#include "lapgen/SetupWriter.h"
 #include "lapgen/Model.h"
 
 namespace {
@@ -24,7 +28,7 @@ void PrintUsage(std::FILE* to) {
         "       lapgen gp2 [--seed N] [--samples N] [--track N] [--version 0|5|6|7]\n"
         "                  [--compress] -o FILE\n"
         "\n"
-        "  --demo DIR   write a set of GP2 laps of one track (with car setups) into DIR\n"
+        "  --demo DIR   write demo laps of every game into DIR/<game> (some with car setups)\n"
         "  gp2          write one GP2 performance file\n"
         "    --seed N       track outline seed (default 1)\n"
         "    --samples N    samples in the lap, 2..1000000 (default 2000)\n"
@@ -55,7 +59,8 @@ void Report(const std::filesystem::path& path, std::size_t bytes, const std::str
     std::printf("%-28s %8zu bytes  %s\n", path.string().c_str(), bytes, what.c_str());
 }
 
-int RunDemo(const std::filesystem::path& dir) {
+// GP2 laps of one track, with and without the extension, some with setups.
+void WriteGP2Demo(const std::filesystem::path& dir) {
     std::filesystem::create_directories(dir);
     struct DemoLap {
         const char* stem;
@@ -105,6 +110,54 @@ int RunDemo(const std::filesystem::path& dir) {
             Report(setupPath, setup.size(), "car setup");
         }
     }
+}
+
+// One lap of a later GP game, compressed, with its setup file beside it.
+void WriteGP3Demo(const std::filesystem::path& dir, lapgen::GP3Game game,
+                  lapgen::GPSetupGame setupGame, const char* what) {
+    std::filesystem::create_directories(dir);
+    lapgen::LapSpec spec;
+    spec.seed = 20240612;
+    spec.track = 3;
+    spec.sampleCount = 2000;
+    const lapgen::Lap lap = lapgen::MakeLap(spec);
+    lapgen::GP3WriteOptions options;
+    options.compress = true;
+    const auto file = lapgen::WriteGP3Perf(game, lapgen::EncodeGP3(lap), options);
+    const auto path = dir / ("lap07" + lapgen::GP2PerfExtension(spec.track));
+    lapgen::WriteFile(path, file);
+    Report(path, file.size(), what);
+    const auto setup =
+        lapgen::WriteGP3Setup(setupGame, spec.track, lapgen::DefaultGP3SetupRecord());
+    const auto setupPath = dir / ("lap07" + lapgen::GP2SetupExtension(spec.track));
+    lapgen::WriteFile(setupPath, setup);
+    Report(setupPath, setup.size(), "car setup");
+}
+
+int RunDemo(const std::filesystem::path& dir) {
+    WriteGP2Demo(dir / "gp2");
+    WriteGP3Demo(dir / "gp3", lapgen::GP3Game::GP3, lapgen::GPSetupGame::GP3, "GP3 lap");
+    WriteGP3Demo(dir / "gp3-2000", lapgen::GP3Game::GP32K, lapgen::GPSetupGame::GP32K,
+                 "GP3-2000 lap");
+    WriteGP3Demo(dir / "gp4", lapgen::GP3Game::GP4, lapgen::GPSetupGame::GP4, "GP4 lap");
+
+    lapgen::LapSpec spec;
+    spec.seed = 20240613;
+    spec.track = 3;
+    spec.sampleCount = 2000;
+    const lapgen::Lap lap = lapgen::MakeLap(spec);
+    std::filesystem::create_directories(dir / "f1rs");
+    const auto tlm = dir / "f1rs" / "lap07.tlm";
+    lapgen::WriteF1RSLap(tlm, lap);
+    Report(tlm, std::filesystem::file_size(tlm), "F1RS telemetry");
+    std::filesystem::create_directories(dir / "mgprs2");
+    const auto save1 = lapgen::WriteMGPLap(dir / "mgprs2", lap);
+    Report(save1, std::filesystem::file_size(save1), "MGPRS2 telemetry (with save2, save3)");
+    std::filesystem::create_directories(dir / "generic");
+    const auto csv = lapgen::WriteGenericCsv(lap);
+    const auto csvPath = dir / "generic" / "lap07.csv";
+    lapgen::WriteFile(csvPath, csv);
+    Report(csvPath, csv.size(), "generic comma-separated lap");
     return kExitOk;
 }
 

@@ -1,3 +1,5 @@
 target_sources(morlund PRIVATE
+  formats/generic/GenBufManager.cpp
   formats/generic/GenCarSetup.cpp
+  formats/generic/GenPerf.cpp
 )

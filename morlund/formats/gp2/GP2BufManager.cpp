@@ -13,7 +13,7 @@ namespace morlund {
 unsigned long GP2BufManager::GetFileID() const { return kGPFileIdGP2; }
 
 std::string GP2BufManager::GetTrackString(int track) const {
-    return GetGameTrackName(TrackTable::GP2, track < 0 ? m_track : track);
+    return GetGameTrackName(GetTrackTable(), track < 0 ? m_track : track);
 }
 
 unsigned long GP2BufManager::GetTrackChecksum() const {
@@ -64,6 +64,12 @@ bmErr_t GP2BufManager::ReadPerf(File& file) {
         return bmReported;
     }
     if ((header[4] & 0x0F) != kGPTypePerf) {
+        ShowMessage(IDS_NOT_PERF_FILE);
+        return bmReported;
+    }
+    // A track the game does not have would give file letters beyond the game's
+    // and a lap without a name; such a file is not one of this game's laps.
+    if (header[5] >= GetTrackCount()) {
         ShowMessage(IDS_NOT_PERF_FILE);
         return bmReported;
     }

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "morlund/formats/BufManager.h"
+#include "morlund/formats/GameStrings.h"
 
 namespace morlund {
 
@@ -30,6 +31,8 @@ protected:
     std::unique_ptr<PerfCore> CreatePerf() const override;
     std::unique_ptr<PerfCore> CreateBuffer(const std::string& fileName) override;
     virtual unsigned long GetFileID() const;
+    // The table behind GetTrackString.
+    virtual TrackTable GetTrackTable() const { return TrackTable::GP2; }
 
     int m_track = -1;
     std::vector<std::uint8_t> m_pending;  // stored body between ReadPerf and CreateBuffer

@@ -48,10 +48,10 @@ bool GP2Perf::ParseSamples(const std::uint8_t* data, std::size_t size) {
     // A lap without samples has no last distance and nothing to show.
     if (n == 0 || n > static_cast<std::uint64_t>(INT_MAX)) return false;
     // 64-bit arithmetic: a hostile count must not wrap the size check.
-    if (kBodyHeaderSize + n * kSampleSize > size) return false;
+    if (kBodyHeaderSize + n * m_sampleSize > size) return false;
     std::memcpy(m_header.data(), data, kBodyHeaderSize);
     m_sampleCount = static_cast<int>(n);
-    m_samples.assign(data + kBodyHeaderSize, data + kBodyHeaderSize + n * kSampleSize);
+    m_samples.assign(data + kBodyHeaderSize, data + kBodyHeaderSize + n * m_sampleSize);
     return true;
 }
 

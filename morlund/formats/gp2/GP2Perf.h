@@ -64,13 +64,16 @@ protected:
     void TryLoadSetup() override;
     std::unique_ptr<CarSetup> CreateSetup() const override;
 
-    const std::uint8_t* Sample(int i) const { return m_samples.data() + kSampleSize * i; }
+    const std::uint8_t* Sample(int i) const {
+        return m_samples.data() + m_sampleSize * static_cast<std::size_t>(i);
+    }
     const std::uint8_t* Position(int i) const { return m_positions.data() + 12 * i; }
 
-    // Parses the 32-byte body header and the samples; false (nothing kept)
-    // when the samples do not fit into the body.
+    // Parses the 32-byte body header and the samples of m_sampleSize bytes; false
+    // (nothing kept) when the samples do not fit into the body.
     bool ParseSamples(const std::uint8_t* data, std::size_t size);
 
+    std::size_t m_sampleSize = kSampleSize;  // the later games store longer samples
     std::array<std::uint8_t, 32> m_header{};
     int m_sampleCount = 0;
     std::vector<std::uint8_t> m_samples;

@@ -1,0 +1,105 @@
+// libFuzzer target for the GP3, GP3-2000 and GP4 readers: envelope, expansion,
+// body and the positions rebuilt from the lateral acceleration.
+//
+// Input byte 0 chooses what the rest is:
+//   bits 3-4:    the game (0 GP3, 1 GP3-2000, 2 and 3 GP4);
+//   bit 0 clear: a whole file, read as it is (envelope checks, checksum);
+//   bit 0 set:   a stored body, wrapped in a header with a valid checksum so
+//                that the expansion (bit 1: compressed) and the body parser are
+//                reached; bit 2 picks the offset form of the checksum; bits 5-7
+//                the header's track number.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "morlund/formats/gp2/GPEnvelope.h"
+#include "morlund/formats/gp3/GP32KBufManager.h"
+#include "morlund/formats/gp3/GP3BufManager.h"
+#include "morlund/formats/gp3/GP4BufManager.h"
+#include "morlund/platform/File.h"
+#include "morlund/platform/MessageSink.h"
+
+using namespace morlund;
+
+namespace {
+
+class SilentSink : public MessageSink {
+public:
+    MessageAnswer Show(const std::string&, MessageIcon, MessageButtons buttons) override {
+        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    }
+    void SetStatusText(const std::string&) override {}
+};
+
+std::vector<std::uint8_t> Wrap(const std::uint8_t* body, std::size_t size, std::uint8_t mode,
+                               std::uint32_t fileId) {
+    std::vector<std::uint8_t> file(kGPHeaderSize, 0);
+    StoreU32(file.data(), fileId);
+    file[4] = static_cast<std::uint8_t>(kGPTypePerf | ((mode & 2) ? kGPTypeCompressed : 0));
+    file[5] = static_cast<std::uint8_t>(mode >> 5);
+    file.insert(file.end(), body, body + size);
+    GPChecksum sum;
+    sum.Add(ByteSpan(file.data(), file.size()));
+    std::uint16_t w1 = sum.s1;
+    std::uint16_t w2 = sum.s2;
+    if (mode & 4) {
+        w1 = static_cast<std::uint16_t>(w1 + 0x8065);
+        w2 = static_cast<std::uint16_t>(w2 + 0x8465);
+    }
+    file.resize(file.size() + 4);
+    StoreU16(file.data() + file.size() - 4, w1);
+    StoreU16(file.data() + file.size() - 2, w2);
+    return file;
+}
+
+volatile double g_sink;
+
+// Touches every channel of every sample so that out-of-range reads show.
+void Exercise(const PerfCore& p) {
+    double acc = p.InfoGetLapTime() + p.InfoGetTrackLength() + p.InfoGetLapnr();
+    acc += static_cast<double>(p.InfoGetName().size() + p.InfoGetDateString().size() +
+                               p.InfoGetInfo().size());
+    acc += p.GetStartAngle() + p.GetStartPos().x;
+    for (int i = 0; i < p.GetSampleCount(); ++i) {
+        acc += p.GetDistance(i) + p.GetSpeed(i) + p.GetRevs(i) + p.GetThrottle(i) + p.GetBrake(i) +
+               p.GetSteering(i) + p.GetGear(i) + p.GetPosX(i) + p.GetPosY(i) +
+               p.GetDrivenDistance(i) + p.GetAngle(i) + p.GetLateralAcc(i) + p.GetLongAccDiff(i) +
+               p.GetRadius(i).x;
+        for (int w = 0; w < 4; ++w) {
+            acc += p.GetRideHeight(i, w) + p.GetSuspTravel(i, w) + p.GetWheelSpeed(i, w) +
+                   p.GetRHSlow(i, w) + p.GetSTSlow(i, w);
+        }
+    }
+    acc += p.GetTime(p.GetMaxDistance() * 0.5) + p.GetTime(-1.0) + p.GetTime(1e9);
+    g_sink = acc;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 1) return 0;
+    static SilentSink sink;
+    SetMessageSink(&sink);
+    const std::uint8_t mode = data[0];
+    const int game = (mode >> 3) & 3;
+    std::unique_ptr<GP2BufManager> manager;
+    if (game == 0) {
+        manager = std::make_unique<GP3BufManager>();
+    } else if (game == 1) {
+        manager = std::make_unique<GP32KBufManager>();
+    } else {
+        manager = std::make_unique<GP4BufManager>();
+    }
+    const std::uint32_t fileId = game >= 2 ? kGPFileIdGP4 : kGPFileIdGP2;
+    std::vector<std::uint8_t> bytes = (mode & 1) ? Wrap(data + 1, size - 1, mode, fileId)
+                                                 : std::vector<std::uint8_t>(data + 1, data + size);
+    File file = File::FromMemory(std::move(bytes), "/nonexistent-fuzz/lap.1.pad");
+    if (manager->AddBuffer(file)) {
+        Exercise(*manager->GetBuffer(0));
+        (void)manager->GetTrackChecksum();
+        (void)manager->GetTrackString(-1);
+    }
+    return 0;
+}
