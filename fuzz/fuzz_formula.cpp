@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "lapgen/GP2Writer.h"
 #include "morlund/formats/gp2/GP2BufManager.h"
 #include "morlund/items/CustomDataItem.h"
@@ -16,22 +17,13 @@ using namespace morlund;
 
 namespace {
 
-class SilentSink : public MessageSink {
-public:
-    MessageAnswer Show(const std::string&, MessageIcon, MessageButtons buttons) override {
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
-    }
-    void SetStatusText(const std::string&) override {}
-};
-
 struct World {
-    SilentSink sink;
     GP2BufManager manager;
     CustomDataItem* car = nullptr;
     CustomDataItem* wheel = nullptr;
 
     World() {
-        SetMessageSink(&sink);
+        fuzzsupport::Silence();
         lapgen::LapSpec spec;
         spec.sampleCount = 64;
         spec.trackLength = 500;

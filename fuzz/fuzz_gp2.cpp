@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "FuzzSupport.h"
 #include "morlund/formats/gp2/GP2BufManager.h"
 #include "morlund/formats/gp2/GPEnvelope.h"
 #include "morlund/platform/File.h"
@@ -18,14 +19,6 @@
 using namespace morlund;
 
 namespace {
-
-class SilentSink : public MessageSink {
-public:
-    MessageAnswer Show(const std::string&, MessageIcon, MessageButtons buttons) override {
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
-    }
-    void SetStatusText(const std::string&) override {}
-};
 
 std::vector<std::uint8_t> Wrap(const std::uint8_t* body, std::size_t size, std::uint8_t mode) {
     std::vector<std::uint8_t> file(kGPHeaderSize, 0);
@@ -47,39 +40,18 @@ std::vector<std::uint8_t> Wrap(const std::uint8_t* body, std::size_t size, std::
     return file;
 }
 
-volatile double g_sink;
-
-// Touches every channel of every sample so that out-of-range reads show.
-void Exercise(const PerfCore& p) {
-    double acc = p.InfoGetLapTime() + p.InfoGetTrackLength() + p.InfoGetLapnr();
-    acc += static_cast<double>(p.InfoGetName().size() + p.InfoGetDateString().size() +
-                               p.InfoGetInfo().size());
-    for (int i = 0; i < p.GetSampleCount(); ++i) {
-        acc += p.GetDistance(i) + p.GetSpeed(i) + p.GetRevs(i) + p.GetThrottle(i) + p.GetBrake(i) +
-               p.GetSteering(i) + p.GetGear(i) + p.GetPosX(i) + p.GetPosY(i) +
-               p.GetDrivenDistance(i) + p.GetAngle(i) + p.GetLateralAcc(i);
-        for (int w = 0; w < 4; ++w) {
-            acc += p.GetRideHeight(i, w) + p.GetSuspTravel(i, w) + p.GetWheelSpeed(i, w) +
-                   p.GetRHSlow(i, w) + p.GetSTSlow(i, w);
-        }
-    }
-    acc += p.GetTime(p.GetMaxDistance() * 0.5) + p.GetTime(-1.0) + p.GetTime(1e9);
-    g_sink = acc;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
-    static SilentSink sink;
-    SetMessageSink(&sink);
+    fuzzsupport::Silence();
     const std::uint8_t mode = data[0];
     std::vector<std::uint8_t> bytes = (mode & 1) ? Wrap(data + 1, size - 1, mode)
                                                  : std::vector<std::uint8_t>(data + 1, data + size);
     GP2BufManager manager;
     File file = File::FromMemory(std::move(bytes), "/nonexistent-fuzz/lap.pad");
     if (manager.AddBuffer(file)) {
-        Exercise(*manager.GetBuffer(0));
+        fuzzsupport::ExerciseBuffer(*manager.GetBuffer(0));
         (void)manager.GetTrackChecksum();
         (void)manager.HasExtended();
     }

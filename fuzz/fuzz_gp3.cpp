@@ -14,6 +14,7 @@
 #include <memory>
 #include <vector>
 
+#include "FuzzSupport.h"
 #include "morlund/formats/gp2/GPEnvelope.h"
 #include "morlund/formats/gp3/GP32KBufManager.h"
 #include "morlund/formats/gp3/GP3BufManager.h"
@@ -24,14 +25,6 @@
 using namespace morlund;
 
 namespace {
-
-class SilentSink : public MessageSink {
-public:
-    MessageAnswer Show(const std::string&, MessageIcon, MessageButtons buttons) override {
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
-    }
-    void SetStatusText(const std::string&) override {}
-};
 
 std::vector<std::uint8_t> Wrap(const std::uint8_t* body, std::size_t size, std::uint8_t mode,
                                std::uint32_t fileId) {
@@ -54,34 +47,11 @@ std::vector<std::uint8_t> Wrap(const std::uint8_t* body, std::size_t size, std::
     return file;
 }
 
-volatile double g_sink;
-
-// Touches every channel of every sample so that out-of-range reads show.
-void Exercise(const PerfCore& p) {
-    double acc = p.InfoGetLapTime() + p.InfoGetTrackLength() + p.InfoGetLapnr();
-    acc += static_cast<double>(p.InfoGetName().size() + p.InfoGetDateString().size() +
-                               p.InfoGetInfo().size());
-    acc += p.GetStartAngle() + p.GetStartPos().x;
-    for (int i = 0; i < p.GetSampleCount(); ++i) {
-        acc += p.GetDistance(i) + p.GetSpeed(i) + p.GetRevs(i) + p.GetThrottle(i) + p.GetBrake(i) +
-               p.GetSteering(i) + p.GetGear(i) + p.GetPosX(i) + p.GetPosY(i) +
-               p.GetDrivenDistance(i) + p.GetAngle(i) + p.GetLateralAcc(i) + p.GetLongAccDiff(i) +
-               p.GetRadius(i).x;
-        for (int w = 0; w < 4; ++w) {
-            acc += p.GetRideHeight(i, w) + p.GetSuspTravel(i, w) + p.GetWheelSpeed(i, w) +
-                   p.GetRHSlow(i, w) + p.GetSTSlow(i, w);
-        }
-    }
-    acc += p.GetTime(p.GetMaxDistance() * 0.5) + p.GetTime(-1.0) + p.GetTime(1e9);
-    g_sink = acc;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
-    static SilentSink sink;
-    SetMessageSink(&sink);
+    fuzzsupport::Silence();
     const std::uint8_t mode = data[0];
     const int game = (mode >> 3) & 3;
     std::unique_ptr<GP2BufManager> manager;
@@ -97,7 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                  : std::vector<std::uint8_t>(data + 1, data + size);
     File file = File::FromMemory(std::move(bytes), "/nonexistent-fuzz/lap.1.pad");
     if (manager->AddBuffer(file)) {
-        Exercise(*manager->GetBuffer(0));
+        fuzzsupport::ExerciseBuffer(*manager->GetBuffer(0));
         (void)manager->GetTrackChecksum();
         (void)manager->GetTrackString(-1);
     }

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <string>
 
+#include "FuzzSupport.h"
 #include "morlund/formats/mgp/MGPBufManager.h"
 #include "morlund/platform/File.h"
 #include "morlund/platform/MessageSink.h"
@@ -21,32 +22,6 @@ using namespace morlund;
 namespace fs = std::filesystem;
 
 namespace {
-
-class SilentSink : public MessageSink {
-public:
-    MessageAnswer Show(const std::string&, MessageIcon, MessageButtons buttons) override {
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
-    }
-    void SetStatusText(const std::string&) override {}
-};
-
-volatile double g_sink;
-
-void Exercise(const PerfCore& p) {
-    double acc = p.InfoGetLapTime() + p.InfoGetTrackLength() + p.InfoGetLapnr();
-    acc += static_cast<double>(p.InfoGetName().size() + p.InfoGetDateString().size() +
-                               p.InfoGetInfo().size());
-    for (int i = 0; i < p.GetSampleCount(); ++i) {
-        acc += p.GetDistance(i) + p.GetSpeed(i) + p.GetRevs(i) + p.GetThrottle(i) + p.GetBrake(i) +
-               p.GetSteering(i) + p.GetGear(i) + p.GetTime(i) + p.GetAngle(i) + p.GetLateralAcc(i);
-        for (int w = 0; w < 4; ++w) {
-            acc += p.GetRideHeight(i, w) + p.GetSuspTravel(i, w) + p.GetWheelSpeed(i, w) +
-                   p.GetCamber(i, w) + p.GetRHSlow(i, w);
-        }
-    }
-    acc += p.GetTime(p.GetMaxDistance() * 0.5);
-    g_sink = acc;
-}
 
 const fs::path& Folder() {
     static const fs::path folder = [] {
@@ -68,8 +43,7 @@ void Put(const fs::path& path, const std::uint8_t* data, std::size_t size) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 4) return 0;
-    static SilentSink sink;
-    SetMessageSink(&sink);
+    fuzzsupport::Silence();
     const std::size_t rest = size - 4;
     std::size_t a = std::min<std::size_t>(data[0] | (data[1] << 8), rest);
     std::size_t b = std::min<std::size_t>(data[2] | (data[3] << 8), rest - a);
@@ -81,8 +55,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     File file;
     if (!file.Open(Folder() / "save1fz.tlm", File::Mode::Read)) return 0;
     if (manager.AddBuffer(file)) {
-        Exercise(*manager.GetBuffer(0));
-        g_sink = manager.GetTrackLen();
+        fuzzsupport::ExerciseBuffer(*manager.GetBuffer(0));
+        fuzzsupport::g_sink = manager.GetTrackLen();
     }
     return 0;
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzSupport.h"
 #include "morlund/formats/f1rs/F1RSCarSetup.h"
 #include "morlund/formats/generic/GenCarSetup.h"
 #include "morlund/formats/gp2/GP2CarSetup.h"
@@ -25,14 +26,6 @@
 using namespace morlund;
 
 namespace {
-
-class SilentSink : public MessageSink {
-public:
-    MessageAnswer Show(const std::string&, MessageIcon, MessageButtons buttons) override {
-        return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
-    }
-    void SetStatusText(const std::string&) override {}
-};
 
 std::unique_ptr<CarSetup> MakeRecord(int kind) {
     switch (kind) {
@@ -85,8 +78,7 @@ void Exercise(const CarSetup& s) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
-    static SilentSink sink;
-    SetMessageSink(&sink);
+    fuzzsupport::Silence();
     const int kind = data[0] & 7;
     const char* name = kNames[(data[0] >> 3) & 7];
     std::unique_ptr<CarSetup> record = MakeRecord(kind);

@@ -1,0 +1,49 @@
+#pragma once
+
+// What every fuzz target shares: messages go nowhere, and a loaded buffer is
+// read back completely so that out-of-range reads show.
+
+#include <string>
+
+#include "morlund/core/PerfCore.h"
+#include "morlund/platform/MessageSink.h"
+
+namespace fuzzsupport {
+
+class SilentSink : public morlund::MessageSink {
+public:
+    morlund::MessageAnswer Show(const std::string&, morlund::MessageIcon,
+                                morlund::MessageButtons buttons) override {
+        return buttons == morlund::MessageButtons::Ok ? morlund::MessageAnswer::Ok
+                                                      : morlund::MessageAnswer::No;
+    }
+    void SetStatusText(const std::string&) override {}
+};
+
+// Installs the silent sink once.
+inline void Silence() {
+    static SilentSink sink;
+    morlund::SetMessageSink(&sink);
+}
+
+inline volatile double g_sink;
+
+// Touches every channel of every sample, the lap information and the lookups by distance.
+inline void ExerciseBuffer(const morlund::PerfCore& p) {
+    double acc = p.InfoGetLapTime() + p.InfoGetTrackLength() + p.InfoGetLapnr();
+    acc += static_cast<double>(p.InfoGetName().size() + p.InfoGetDateString().size() +
+                               p.InfoGetInfo().size());
+    for (int i = 0; i < p.GetSampleCount(); ++i) {
+        acc += p.GetTime(i) + p.GetDistance(i) + p.GetSpeed(i) + p.GetRevs(i) + p.GetThrottle(i) +
+               p.GetBrake(i) + p.GetSteering(i) + p.GetGear(i) + p.GetPosX(i) + p.GetPosY(i) +
+               p.GetDrivenDistance(i) + p.GetAngle(i) + p.GetLateralAcc(i) + p.GetLongitudalAcc(i);
+        for (int w = 0; w < 4; ++w) {
+            acc += p.GetRideHeight(i, w) + p.GetSuspTravel(i, w) + p.GetWheelSpeed(i, w) +
+                   p.GetCamber(i, w) + p.GetRHSlow(i, w) + p.GetSTSlow(i, w);
+        }
+    }
+    acc += p.GetTime(p.GetMaxDistance() * 0.5) + p.GetTime(-1.0) + p.GetTime(1e9);
+    g_sink = acc;
+}
+
+}  // namespace fuzzsupport
