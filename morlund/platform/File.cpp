@@ -9,6 +9,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+#else
+#include <sys/mman.h>
 #endif
 
 namespace morlund {
@@ -197,6 +199,20 @@ fs::path FindFileNoCase(const fs::path& path) {
         }
     }
     return path;
+}
+
+void AdviseLargeBuffer(void* data, std::size_t size) {
+#if defined(MADV_HUGEPAGE)
+    constexpr std::uintptr_t kHugePage = 2u << 20;
+    if (size < 4 * kHugePage) return;
+    const auto begin = reinterpret_cast<std::uintptr_t>(data);
+    const std::uintptr_t first = (begin + kHugePage - 1) & ~(kHugePage - 1);
+    const std::uintptr_t last = (begin + size) & ~(kHugePage - 1);
+    if (last > first) madvise(reinterpret_cast<void*>(first), last - first, MADV_HUGEPAGE);
+#else
+    (void)data;
+    (void)size;
+#endif
 }
 
 fs::path ProgramPath() {

@@ -65,6 +65,11 @@ private:
 // systems); otherwise the path unchanged.
 std::filesystem::path FindFileNoCase(const std::filesystem::path& path);
 
+// Asks the system to back a large buffer that is about to be filled with
+// large pages, where it can: far fewer page faults when a whole file is read
+// into fresh memory. Harmless where unsupported.
+void AdviseLargeBuffer(void* data, std::size_t size);
+
 // The program's own executable file (for finding files installed beside it).
 std::filesystem::path ProgramPath();
 

@@ -34,6 +34,7 @@ bmErr_t GenBufManager::ReadPerf(File& file) {
     } catch (const std::bad_alloc&) {
         return bmReadError;  // larger than memory: the "too long" case of the read error
     }
+    AdviseLargeBuffer(bytes.get(), size);
     if (file.Read(bytes.get(), size) != size) return bmReadError;
     m_pending = std::move(bytes);
     m_pendingSize = size;
