@@ -3,9 +3,13 @@
 // What every fuzz target shares: messages go nowhere, and a loaded buffer is
 // read back completely so that out-of-range reads show.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 #include "morlund/core/PerfCore.h"
+#include "morlund/formats/gp2/GPEnvelope.h"
 #include "morlund/platform/MessageSink.h"
 
 namespace fuzzsupport {
@@ -44,6 +48,32 @@ inline void ExerciseBuffer(const morlund::PerfCore& p) {
     }
     acc += p.GetTime(p.GetMaxDistance() * 0.5) + p.GetTime(-1.0) + p.GetTime(1e9);
     g_sink = acc;
+}
+
+// A GP perf file around a stored body, with a valid checksum so that the
+// expansion and the body parser are reached. Mode bit 1: compressed; bit 2:
+// the offset form of the checksum.
+inline std::vector<std::uint8_t> WrapGPBody(const std::uint8_t* body, std::size_t size,
+                                            std::uint8_t mode, std::uint32_t fileId,
+                                            std::uint8_t track) {
+    using namespace morlund;
+    std::vector<std::uint8_t> file(kGPHeaderSize, 0);
+    StoreU32(file.data(), fileId);
+    file[4] = static_cast<std::uint8_t>(kGPTypePerf | ((mode & 2) ? kGPTypeCompressed : 0));
+    file[5] = track;
+    file.insert(file.end(), body, body + size);
+    GPChecksum sum;
+    sum.Add(ByteSpan(file.data(), file.size()));
+    std::uint16_t w1 = sum.s1;
+    std::uint16_t w2 = sum.s2;
+    if (mode & 4) {
+        w1 = static_cast<std::uint16_t>(w1 + 0x8065);
+        w2 = static_cast<std::uint16_t>(w2 + 0x8465);
+    }
+    file.resize(file.size() + 4);
+    StoreU16(file.data() + file.size() - 4, w1);
+    StoreU16(file.data() + file.size() - 2, w2);
+    return file;
 }
 
 }  // namespace fuzzsupport

@@ -18,36 +18,15 @@
 
 using namespace morlund;
 
-namespace {
-
-std::vector<std::uint8_t> Wrap(const std::uint8_t* body, std::size_t size, std::uint8_t mode) {
-    std::vector<std::uint8_t> file(kGPHeaderSize, 0);
-    StoreU32(file.data(), kGPFileIdGP2);
-    file[4] = static_cast<std::uint8_t>(kGPTypePerf | ((mode & 2) ? kGPTypeCompressed : 0));
-    file[5] = 3;
-    file.insert(file.end(), body, body + size);
-    GPChecksum sum;
-    sum.Add(ByteSpan(file.data(), file.size()));
-    std::uint16_t w1 = sum.s1;
-    std::uint16_t w2 = sum.s2;
-    if (mode & 4) {
-        w1 = static_cast<std::uint16_t>(w1 + 0x8065);
-        w2 = static_cast<std::uint16_t>(w2 + 0x8465);
-    }
-    file.resize(file.size() + 4);
-    StoreU16(file.data() + file.size() - 4, w1);
-    StoreU16(file.data() + file.size() - 2, w2);
-    return file;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 1) return 0;
     fuzzsupport::Silence();
     const std::uint8_t mode = data[0];
-    std::vector<std::uint8_t> bytes = (mode & 1) ? Wrap(data + 1, size - 1, mode)
-                                                 : std::vector<std::uint8_t>(data + 1, data + size);
+    std::vector<std::uint8_t> bytes =
+        (mode & 1) ? fuzzsupport::WrapGPBody(data + 1, size - 1, mode, kGPFileIdGP2, 3)
+                   : std::vector<std::uint8_t>(data + 1, data + size);
     GP2BufManager manager;
     File file = File::FromMemory(std::move(bytes), "/nonexistent-fuzz/lap.pad");
     if (manager.AddBuffer(file)) {
