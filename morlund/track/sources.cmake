@@ -1,0 +1,3 @@
+target_sources(morlund PRIVATE
+  track/GP2Track.cpp
+)
