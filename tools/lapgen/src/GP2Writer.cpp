@@ -7,19 +7,10 @@
 #include <stdexcept>
 
 #include "Compress.h"
+#include "Encoding.h"
 
 namespace lapgen {
 namespace {
-
-template <typename T>
-T RoundTo(double value) {
-    const double lo = static_cast<double>(std::numeric_limits<T>::min());
-    const double hi = static_cast<double>(std::numeric_limits<T>::max());
-    if (std::isnan(value)) {
-        return T{0};
-    }
-    return static_cast<T>(std::clamp(std::round(value), lo, hi));
-}
 
 class ByteWriter {
 public:
@@ -95,18 +86,8 @@ std::vector<std::uint8_t> CompressBroken(std::span<const std::uint8_t> body,
 }  // namespace
 
 GP2Raw EncodeGP2(const Lap& lap, std::uint32_t trackChecksum) {
-    const LapSpec& spec = lap.spec;
     GP2Raw raw;
-    raw.sampleCount = static_cast<std::uint32_t>(lap.samples.size());
-    raw.trackLengthFt = RoundTo<std::uint16_t>(lap.trackLength / kFoot);
-    raw.track = RoundTo<std::uint8_t>(spec.track);
-    raw.lapNumber = RoundTo<std::uint8_t>(spec.lapNumber);
-    raw.dateDays = RoundTo<std::uint16_t>(spec.dateDays);
-    raw.seconds = RoundTo<std::uint8_t>(spec.seconds);
-    raw.minutes = RoundTo<std::uint8_t>(spec.minutes);
-    raw.hours = RoundTo<std::uint8_t>(spec.hours);
-    raw.lapTimeMs = RoundTo<std::uint32_t>(lap.lapTime * 1000.0);
-    std::copy_n(spec.name.begin(), std::min<std::size_t>(spec.name.size(), 8), raw.name);
+    EncodeGPHeader(lap, raw);
     raw.trackChecksum = trackChecksum;
 
     raw.samples.reserve(lap.samples.size());
