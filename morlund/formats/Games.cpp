@@ -9,6 +9,7 @@
 #include "morlund/formats/gp3/GP32KBufManager.h"
 #include "morlund/formats/gp3/GP3BufManager.h"
 #include "morlund/formats/gp3/GP4BufManager.h"
+#include "morlund/formats/lfs/LFSBufManager.h"
 #include "morlund/formats/mgp/MGPBufManager.h"
 #include "morlund/formats/gp2/GPEnvelope.h"
 #include "morlund/platform/ByteOrder.h"
@@ -57,7 +58,7 @@ std::unique_ptr<BufManager> CreateBufManager(GameType game) {
         case GameType::F1RS: return std::make_unique<F1RSBufManager>();
         case GameType::MGPRS2: return std::make_unique<MGPBufManager>();
         case GameType::Generic: return std::make_unique<GenBufManager>();
-        case GameType::LFS: break;  // Replay Analyser files are not read yet
+        case GameType::LFS: return std::make_unique<LFSBufManager>();
     }
     return nullptr;
 }

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "morlund/physics/Physics.h"
+#include "morlund/platform/ByteOrder.h"
 
 namespace morlund {
 
@@ -32,6 +33,11 @@ public:
     LFSPhysics(const LFSPhysics&) = default;
     LFSPhysics& operator=(const LFSPhysics&) = default;
 
+    // Takes masses and wheel geometry from a Replay Analyser header; wheelMap[w] is the
+    // header wheel block of wheel w. A header shorter than 1024 bytes, or a map entry outside
+    // 0..3, leaves the values as they were.
+    void InitFromRafHdr(ByteSpan header, const std::array<int, 4>& wheelMap);
+
     const Values& GetValues() const { return m_values; }
     void SetValues(const Values& values) { m_values = values; }
 
@@ -44,8 +50,10 @@ public:
     double GetWheelBase() const override;
     double GetFrontWheelTread() const override;
     double GetRearWheelTread() const override;
-    // Measured forward from the left rear wheel to the origin.
-    double GetCOGDistanceToRear() const override { return -m_values.wheels[0].y; }
+    // The rear axle's distance from the centre of gravity. The header stores the rear
+    // wheels' y as negative numbers; a signed distance would turn weight distribution,
+    // wheel loads and downforce negative.
+    double GetCOGDistanceToRear() const override;
     double GetFrontSuspensionGeometryFactor() const override { return 1.0; }
     double GetRearSuspensionGeometryFactor() const override { return 1.0; }
     double GetFrontGroundEffectFactor() const override { return 1.0; }

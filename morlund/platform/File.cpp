@@ -10,7 +10,9 @@
 #if defined(_WIN32)
 #include <windows.h>
 #else
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
 #endif
 
 namespace morlund {
@@ -153,6 +155,38 @@ std::uint64_t File::GetLength() const {
     const fs::path& p = m_impl->temporary.empty() ? m_impl->path : m_impl->temporary;
     const auto size = fs::file_size(p, ec);
     return ec ? 0 : size;
+}
+
+std::int64_t File::GetCreationTime() const {
+    if (!IsOpen() || m_impl->memory) return -1;
+#if defined(_WIN32)
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExW(m_impl->path.c_str(), GetFileExInfoStandard, &data)) return -1;
+    const std::uint64_t ticks =
+        (static_cast<std::uint64_t>(data.ftCreationTime.dwHighDateTime) << 32) |
+        data.ftCreationTime.dwLowDateTime;
+    // 100 ns ticks since 1601.
+    return static_cast<std::int64_t>(ticks / 10000000u) - 11644473600LL;
+#else
+    struct statx info {};
+    if (statx(AT_FDCWD, m_impl->path.c_str(), 0, STATX_BTIME | STATX_MTIME, &info) == 0) {
+        if (info.stx_mask & STATX_BTIME) return info.stx_btime.tv_sec;
+        if (info.stx_mask & STATX_MTIME) return info.stx_mtime.tv_sec;
+    }
+    struct stat plain {};
+    if (stat(m_impl->path.c_str(), &plain) != 0) return -1;
+    return plain.st_mtime;
+#endif
+}
+
+bool LocalTime(std::int64_t seconds, std::tm& out) {
+    const std::time_t t = static_cast<std::time_t>(seconds);
+    if (static_cast<std::int64_t>(t) != seconds) return false;
+#if defined(_WIN32)
+    return localtime_s(&out, &t) == 0;
+#else
+    return localtime_r(&t, &out) != nullptr;
+#endif
 }
 
 std::string File::GetFilePath() const { return m_impl ? m_impl->path.string() : std::string(); }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -46,6 +47,9 @@ public:
     std::string GetFilePath() const;
     // File name with extension, without the folder.
     std::string GetFileName() const;
+    // When the file was created, in seconds since 1970 (the last modification where the
+    // file system keeps no creation time); -1 for memory files and when unknown.
+    std::int64_t GetCreationTime() const;
     // Reads the whole file from the start; false on a short read.
     bool ReadAll(std::vector<std::uint8_t>& out);
 
@@ -69,6 +73,9 @@ std::filesystem::path FindFileNoCase(const std::filesystem::path& path);
 // large pages, where it can: far fewer page faults when a whole file is read
 // into fresh memory. Harmless where unsupported.
 void AdviseLargeBuffer(void* data, std::size_t size);
+
+// Seconds since 1970 as local calendar time; false when the value cannot be converted.
+bool LocalTime(std::int64_t seconds, std::tm& out);
 
 // The program's own executable file (for finding files installed beside it).
 std::filesystem::path ProgramPath();

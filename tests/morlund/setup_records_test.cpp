@@ -12,6 +12,7 @@
 #include "morlund/formats/gp3/GP3CarSetup.h"
 #include "morlund/formats/gp3/GP4CarSetup.h"
 #include "morlund/formats/lfs/LFSCarSetup.h"
+#include "morlund/formats/lfs/RafHeader.h"
 #include "morlund/formats/mgp/MGPCarSetup.h"
 #include "morlund/platform/RecordingMessageSink.h"
 
@@ -466,7 +467,7 @@ TEST(LFSSetup, BuiltFromTheReplayHeaderThroughTheWheelMap) {
     const Bytes header = lapgen::BuildLFSSetupHeader(fields);
     LFSCarSetup setup;
     ASSERT_TRUE(setup.Fill(ByteSpan(header.data(), header.size())));
-    EXPECT_EQ(LFSCarSetup::MapWheels(ByteSpan(header.data(), header.size())),
+    EXPECT_EQ(raf::MapWheels(ByteSpan(header.data(), header.size())),
               (std::array<int, 4>{3, 2, 1, 0}));
     for (int w = 0; w < 4; ++w) {
         const auto i = static_cast<std::size_t>(w);

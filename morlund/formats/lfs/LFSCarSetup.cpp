@@ -6,6 +6,8 @@
 #include <limits>
 #include <typeinfo>
 
+#include "morlund/formats/lfs/RafHeader.h"
+
 namespace morlund {
 
 namespace {
@@ -13,8 +15,6 @@ namespace {
 constexpr std::size_t kHdrRearBar = 196;
 constexpr std::size_t kHdrGearCount = 208;
 constexpr std::size_t kHdrGearRatios = 212;
-constexpr std::size_t kHdrWheelBlocks = 512;
-constexpr std::size_t kHdrWheelBlockSize = 128;
 // Record fields.
 constexpr std::size_t kGearCount = 12;
 constexpr std::size_t kGearRatios = 13;
@@ -23,8 +23,6 @@ constexpr std::size_t kWheelSize = 50;
 constexpr std::size_t kTravel = 20;
 constexpr std::size_t kTyreType = 29;
 constexpr int kRatioCount = 6;
-// A wheel block without travel has the game's default.
-constexpr float kDefaultTravel = 0.2f;
 
 void StoreF32(std::uint8_t* p, float value) {
     std::uint32_t bits;
@@ -39,20 +37,7 @@ double Inverse(float reduction) {
 }
 }  // namespace
 
-std::array<int, 4> LFSCarSetup::MapWheels(ByteSpan header) {
-    std::array<int, 4> map = {0, 1, 2, 3};
-    if (!header.Has(0, kHeaderSize)) return map;
-    for (int i = 0; i < 4; ++i) {
-        const std::uint8_t* block =
-            header.data() + kHdrWheelBlocks + kHdrWheelBlockSize * static_cast<std::size_t>(i);
-        const bool right = !(LoadF32(block) < 0.0f);
-        const bool front = !(LoadF32(block + 4) < 0.0f);
-        map[static_cast<std::size_t>((right ? 1 : 0) + (front ? 2 : 0))] = i;
-    }
-    return map;
-}
-
-bool LFSCarSetup::Fill(ByteSpan header) { return Fill(header, MapWheels(header)); }
+bool LFSCarSetup::Fill(ByteSpan header) { return Fill(header, raf::MapWheels(header)); }
 
 bool LFSCarSetup::Fill(ByteSpan header, const std::array<int, 4>& wheelMap) {
     if (!header.Has(0, kHeaderSize)) return false;
@@ -67,10 +52,8 @@ bool LFSCarSetup::Fill(ByteSpan header, const std::array<int, 4>& wheelMap) {
     std::memcpy(record.data() + kGearRatios, h + kHdrGearRatios, 4 * kRatioCount);
     for (std::size_t w = 0; w < 4; ++w) {
         std::uint8_t* wheel = record.data() + kWheels + kWheelSize * w;
-        std::memcpy(
-            wheel, h + kHdrWheelBlocks + kHdrWheelBlockSize * static_cast<std::size_t>(wheelMap[w]),
-            kWheelSize);
-        if (LoadF32(wheel + kTravel) == 0.0f) StoreF32(wheel + kTravel, kDefaultTravel);
+        std::memcpy(wheel, h + raf::WheelBlock(wheelMap[w]), kWheelSize);
+        if (LoadF32(wheel + kTravel) == 0.0f) StoreF32(wheel + kTravel, raf::kDefaultTravel);
     }
     m_record = record;
     return true;

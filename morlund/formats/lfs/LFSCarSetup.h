@@ -29,11 +29,8 @@ public:
     // wheel w. False, and the record unchanged, when the header is shorter than 1024 bytes or
     // a map entry is outside 0..3.
     bool Fill(ByteSpan header, const std::array<int, 4>& wheelMap);
-    // The same with the wheel map of the header itself (MapWheels).
+    // The same with the wheel map of the header itself (raf::MapWheels).
     bool Fill(ByteSpan header);
-    // Buffer wheel -> header wheel block, by the quadrant of each block's x and y: x < 0 is
-    // left, y < 0 is rear. Starts as the identity; a header shorter than 1024 bytes keeps it.
-    static std::array<int, 4> MapWheels(ByteSpan header);
 
     void Assign(const CarSetup& other) override;
     // LFS setups are neither read nor written.

@@ -8,29 +8,15 @@
 #include <numbers>
 #include <stdexcept>
 
+#include "Bytes.h"
+#include "Encoding.h"
+
 namespace lapgen {
 
 namespace {
 constexpr double kPi = std::numbers::pi;
 // File position of lapgen wheel 0..3 (files: RF, RR, LF, LR).
 constexpr int kFilePos[4] = {3, 1, 2, 0};
-
-template <typename T>
-T Clamped(double v) {
-    const double r = std::round(v);
-    const double lo = static_cast<double>(std::numeric_limits<T>::min());
-    const double hi = static_cast<double>(std::numeric_limits<T>::max());
-    return static_cast<T>(std::clamp(r, lo, hi));
-}
-
-void Put16(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    b[at] = static_cast<std::uint8_t>(v);
-    b[at + 1] = static_cast<std::uint8_t>(v >> 8);
-}
-void Put32(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 // Indexes of the samples a stream takes: every stride-th and the last.
 std::vector<std::size_t> Picks(std::size_t n, int stride) {
@@ -54,36 +40,36 @@ TlmRaw Encode(const Lap& lap, const TlmEncodeOptions& options, bool f1rs) {
         const Sample& s = lap.samples[i];
         TlmEngineRecord r;
         r.time = static_cast<std::uint32_t>(std::lround(s.time * 65536.0));
-        r.distance = Clamped<std::uint16_t>(s.distance);
+        r.distance = RoundTo<std::uint16_t>(s.distance);
         r.speed =
-            f1rs ? Clamped<std::uint16_t>(s.speed * 3.6) : Clamped<std::int16_t>(s.speed * 3.6);
+            f1rs ? RoundTo<std::uint16_t>(s.speed * 3.6) : RoundTo<std::int16_t>(s.speed * 3.6);
         const double rpm = s.revs * 30.0 / kPi;
-        r.revs = Clamped<std::uint16_t>(f1rs ? rpm / 10.0 : rpm / 5.0);
-        r.wheelSpeed = f1rs ? 0 : Clamped<std::int16_t>(s.wheelSpeed[kLeftRear] * 3.6);
+        r.revs = RoundTo<std::uint16_t>(f1rs ? rpm / 10.0 : rpm / 5.0);
+        r.wheelSpeed = f1rs ? 0 : RoundTo<std::int16_t>(s.wheelSpeed[kLeftRear] * 3.6);
         raw.engine.push_back(r);
     }
     for (std::size_t i : Picks(n, options.stride[1])) {
         const Sample& s = lap.samples[i];
         TlmSuspRecord r;
-        r.distance = Clamped<std::uint16_t>(s.distance);
+        r.distance = RoundTo<std::uint16_t>(s.distance);
         for (int w = 0; w < 4; ++w) {
-            r.travel[static_cast<std::size_t>(w)] = Clamped<std::int8_t>(s.suspTravel[w] * 1000.0);
+            r.travel[static_cast<std::size_t>(w)] = RoundTo<std::int8_t>(s.suspTravel[w] * 1000.0);
             // The model's camber is 0; a small per-wheel tilt makes the wheel order visible.
             r.camber[static_cast<std::size_t>(w)] =
-                Clamped<std::int16_t>(s.camber[w] * 1800.0 / kPi - 10.0 * (w + 1));
+                RoundTo<std::int16_t>(s.camber[w] * 1800.0 / kPi - 10.0 * (w + 1));
         }
-        r.frontRideHeight = Clamped<std::int16_t>(s.rideHeight[kLeftFront] * 1000.0);
-        r.rearRideHeight = Clamped<std::int16_t>(s.rideHeight[kLeftRear] * 1000.0);
+        r.frontRideHeight = RoundTo<std::int16_t>(s.rideHeight[kLeftFront] * 1000.0);
+        r.rearRideHeight = RoundTo<std::int16_t>(s.rideHeight[kLeftRear] * 1000.0);
         raw.susp.push_back(r);
     }
     for (std::size_t i : Picks(n, options.stride[2])) {
         const Sample& s = lap.samples[i];
         TlmInputRecord r;
-        r.distance = Clamped<std::uint16_t>(s.distance);
-        r.throttle = Clamped<std::uint8_t>(s.throttle * 99.0);
-        r.brake = Clamped<std::uint8_t>(s.brake * 100.0);
+        r.distance = RoundTo<std::uint16_t>(s.distance);
+        r.throttle = RoundTo<std::uint8_t>(s.throttle * 99.0);
+        r.brake = RoundTo<std::uint8_t>(s.brake * 100.0);
         r.gear = static_cast<std::int8_t>(s.gear);
-        r.steering = Clamped<std::int8_t>(-s.steering * 360.0 / kPi);
+        r.steering = RoundTo<std::int8_t>(-s.steering * 360.0 / kPi);
         raw.inputs.push_back(r);
     }
     return raw;
@@ -214,8 +200,8 @@ std::string F1RSScopeName(int track, std::uint32_t lapTime) {
 std::vector<std::array<std::int32_t, 2>> F1RSScopePositions(const Lap& lap) {
     std::vector<std::array<std::int32_t, 2>> xy;
     for (const Sample& s : lap.samples) {
-        xy.push_back({Clamped<std::int32_t>(s.x / 0.3048 * 16384.0),
-                      Clamped<std::int32_t>(s.y / 0.3048 * 16384.0)});
+        xy.push_back({RoundTo<std::int32_t>(s.x / 0.3048 * 16384.0),
+                      RoundTo<std::int32_t>(s.y / 0.3048 * 16384.0)});
     }
     return xy;
 }

@@ -5,26 +5,12 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "Bytes.h"
+
 namespace lapgen {
 namespace {
 
 constexpr std::size_t kSetupFirstKeyWords = 100;
-
-void Put16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-    out.at(at) = static_cast<std::uint8_t>(v & 0xff);
-    out.at(at + 1) = static_cast<std::uint8_t>((v >> 8) & 0xff);
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t v) {
-    Put16(out, at, v & 0xffff);
-    Put16(out, at + 2, v >> 16);
-}
-
-void PutFloat(std::vector<std::uint8_t>& out, std::size_t at, float f) {
-    std::uint32_t bits;
-    std::memcpy(&bits, &f, sizeof bits);
-    Put32(out, at, bits);
-}
 
 // Deterministic filler for bytes readers must carry but not interpret.
 std::vector<std::uint8_t> Pattern(std::size_t size, std::uint8_t salt) {
