@@ -29,6 +29,7 @@ run: demo
 	@echo; $(CLI) info $(DEMO)/f1rs/*.tlm
 	@echo; $(CLI) info $(DEMO)/mgprs2/save1*.tlm
 	@echo; $(CLI) info $(DEMO)/generic/*.csv
+	@echo; $(CLI) info $(DEMO)/lfs/data/raf/*.raf
 
 test: demo
 	@ctest --preset release

@@ -13,6 +13,7 @@
 #include "lapgen/F1RSWriter.h"
 #include "lapgen/GP2Writer.h"
 #include "lapgen/GP3Writer.h"
+#include "lapgen/RafWriter.h"
 #include "lapgen/SetupWriter.h"
 #include "lapgen/Model.h"
 
@@ -134,6 +135,34 @@ void WriteGP3Demo(const std::filesystem::path& dir, lapgen::GP3Game game,
     Report(setupPath, setup.size(), "car setup");
 }
 
+// LFS laps laid out as in the game's folder: replays in data/raf.
+void WriteLFSDemo(const std::filesystem::path& dir) {
+    const std::filesystem::path raf = dir / "data" / "raf";
+    std::filesystem::create_directories(raf);
+    lapgen::LapSpec spec;
+    spec.seed = 20240613;
+    spec.trackLength = 2600;
+    spec.sampleCount = 12000;  // finer than the files' 10 ms, so positions follow the curves
+    const struct {
+        int number;
+        double grip;
+        const char* player;
+    } laps[] = {{1, 1.0, "^1Tarn^7wick"}, {2, 0.97, "^1Tarn^7wick"}, {3, 1.03, "^4Guest"}};
+    for (const auto& demo : laps) {
+        spec.gripScale = demo.grip;
+        const lapgen::Lap lap = lapgen::MakeLap(spec);
+        lapgen::RafOptions options;
+        options.player = demo.player;
+        const auto bytes = lapgen::WriteRaf(lapgen::EncodeRaf(lap, options), options);
+        const auto path = raf / ("lap" + std::to_string(demo.number) + ".raf");
+        lapgen::WriteFile(path, bytes);
+        char what[120];
+        std::snprintf(what, sizeof what, "LFS lap %d, %.3f s, %.1f m", demo.number, lap.lapTime,
+                      lap.trackLength);
+        Report(path, bytes.size(), what);
+    }
+}
+
 int RunDemo(const std::filesystem::path& dir) {
     WriteGP2Demo(dir / "gp2");
     WriteGP3Demo(dir / "gp3", lapgen::GP3Game::GP3, lapgen::GPSetupGame::GP3, "GP3 lap");
@@ -158,6 +187,7 @@ int RunDemo(const std::filesystem::path& dir) {
     const auto csvPath = dir / "generic" / "lap07.csv";
     lapgen::WriteFile(csvPath, csv);
     Report(csvPath, csv.size(), "generic comma-separated lap");
+    WriteLFSDemo(dir / "lfs");
     return kExitOk;
 }
 
