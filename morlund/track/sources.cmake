@@ -1,3 +1,4 @@
 target_sources(morlund PRIVATE
   track/GP2Track.cpp
+  track/LFSTrack.cpp
 )

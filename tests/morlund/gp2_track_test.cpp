@@ -1,9 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
+#include "lapgen/GP2Writer.h"
+#include "lapgen/SegWriter.h"
+#include "morlund/formats/gp2/GP2BufManager.h"
 #include "morlund/platform/ByteOrder.h"
 #include "morlund/platform/File.h"
+#include "morlund/platform/RecordingMessageSink.h"
 #include "morlund/track/GP2Track.h"
 
 using namespace morlund;
@@ -167,4 +173,156 @@ TEST(GP2Track, ScaleZeroAndWidthZero) {
     EXPECT_EQ(one.CCLinePos(), (TrackPoint{150 * 120 / 1 + 1000, -2000 - 150 * -90 / 1}));
     track.InitSegCurbs(one, 1);  // normal kerbs: first width of the pair at index 1 (101)
     EXPECT_EQ(one.CurbPosLeft(), (TrackPoint{1000 - 203 * 120, 203 * -90 - 2000}));
+}
+
+// --- segment files of lapgen laps ---------------------------------------------------
+
+namespace {
+
+const lapgen::Lap& SegLap() {
+    static const lapgen::Lap lap = [] {
+        lapgen::LapSpec spec;
+        spec.seed = 9;
+        spec.sampleCount = 700;
+        spec.trackLength = 2500;
+        return lapgen::MakeLap(spec);
+    }();
+    return lap;
+}
+
+// Distance in metres from (x, y) to the polyline of the lap's sample positions.
+double DistanceToCentreLine(double x, double y) {
+    const auto& s = SegLap().samples;
+    double best = 1e300;
+    for (std::size_t i = 0; i + 1 < s.size(); ++i) {
+        const double dx = s[i + 1].x - s[i].x;
+        const double dy = s[i + 1].y - s[i].y;
+        const double len2 = dx * dx + dy * dy;
+        double t = len2 > 0 ? ((x - s[i].x) * dx + (y - s[i].y) * dy) / len2 : 0;
+        t = std::clamp(t, 0.0, 1.0);
+        best = std::min(best, std::hypot(x - s[i].x - t * dx, y - s[i].y - t * dy));
+    }
+    return best;
+}
+
+double Metres(const TrackPoint& a, const TrackPoint& b, int scale) {
+    return std::hypot(a.x - b.x, a.y - b.y) * scale * lapgen::kSegUnit;
+}
+
+}  // namespace
+
+TEST(GP2Track, LapgenFilesAreFoundUnderTheChecksumOfTheirLaps) {
+    // The reader of the laps and the segment writer must agree on the file name.
+    RecordingMessageSink sink;
+    ScopedMessageSink guard(sink);
+    const lapgen::GP2Raw raw = lapgen::EncodeGP2(SegLap());
+    for (int version : {0, 5, 7}) {
+        lapgen::GP2WriteOptions options;
+        options.strelkoVersion = version;
+        GP2BufManager manager;
+        File lap = File::FromMemory(lapgen::WriteGP2Perf(raw, options), "/gp2/lap.pad");
+        ASSERT_EQ(manager.AddBuffer(lap), 1) << version;
+        const std::uint32_t checksum = lapgen::GP2LapTrackChecksum(raw, options);
+        EXPECT_EQ(manager.GetTrackChecksum(), checksum) << version;
+
+        const lapgen::SegTrack segs = lapgen::BuildSegTrack(SegLap(), checksum);
+        GP2Track track;
+        EXPECT_EQ(Read(track, lapgen::WriteSeg(segs), lapgen::SegFileName(checksum).c_str()), 1);
+    }
+}
+
+TEST(GP2Track, LapgenSegmentsFollowTheLapsCentreLine) {
+    const lapgen::SegTrack segs = lapgen::BuildSegTrack(SegLap(), 0x1a2b3c4d);
+    GP2Track track;
+    ASSERT_EQ(Read(track, lapgen::WriteSeg(segs), "1a2b3c4d.seg"), 1);
+    ASSERT_EQ(track.GetNumSegs(),
+              static_cast<int>(std::ceil(SegLap().trackLength / lapgen::kSegSpacing)));
+    ASSERT_EQ(track.GetNumPitSegs(), static_cast<int>(segs.pits.size()));
+    ASSERT_GT(track.GetNumPitSegs(), 0);
+    EXPECT_STREQ(track.GetName(), "Tarnwick Park");
+    const double unit = lapgen::kSegUnit;
+    int kerbs[2][2] = {};  // [low][right]
+    for (int scale : {1, 3}) {
+        // rounding to the stored unit, then truncation by the scale
+        const double rounding = (scale + 0.5) * unit * std::sqrt(2.0);
+        for (int i = 0; i < track.GetNumSegs(); ++i) {
+            GP2SegObj seg(track.GetSegs() + i, scale);
+            const TrackPoint c = seg.Pos();
+            const double x = c.x * scale * unit;
+            const double y = c.y * scale * unit;
+            ASSERT_LT(std::hypot(x - segs.centreX[static_cast<std::size_t>(i)],
+                                 y - segs.centreY[static_cast<std::size_t>(i)]),
+                      rounding)
+                << i;
+            ASSERT_LT(DistanceToCentreLine(x, y), rounding + 0.05) << i;
+            EXPECT_NEAR(Metres(seg.PosLeft(), seg.PosRight(), scale), lapgen::kSegTrackWidth,
+                        2.5 * scale * unit);
+            EXPECT_LE(Metres(seg.CCLinePos(), c, scale),
+                      lapgen::kSegTrackWidth / 2 + 2 * scale * unit);
+            EXPECT_EQ(seg.Nr(), i & 0x7ff);
+            if (scale != 1 || (!seg.HasCurbLeft() && !seg.HasCurbRight())) continue;
+            ++kerbs[seg.CurbLow()][seg.HasCurbRight()];
+            // each kerb set lies its table width outside the edges
+            track.InitSegCurbs(seg, 1);
+            EXPECT_NEAR(Metres(seg.CurbPosLeft(), seg.PosLeft(), 1) / unit, seg.CurbLow() ? 14 : 26,
+                        2.0);
+            track.InitSegCurbs(seg, 0);
+            EXPECT_NEAR(Metres(seg.CurbPosRight(), seg.PosRight(), 1) / unit,
+                        seg.CurbLow() ? 12 : 24, 2.0);
+        }
+    }
+    // normal and low kerbs, left and right, all occur
+    for (auto& low : kerbs) {
+        EXPECT_GT(low[0], 0);
+        EXPECT_GT(low[1], 0);
+    }
+    // the pit lane runs beside the track
+    for (int i = 0; i < track.GetNumPitSegs(); ++i) {
+        GP2SegObj pit(track.GetPitSegs() + i, 1);
+        const double d = DistanceToCentreLine(pit.X() * unit, pit.Y() * unit);
+        EXPECT_NEAR(d, lapgen::kSegPitOffset, 1.0) << i;
+    }
+}
+
+TEST(GP2Track, LapgenVersionsAndBrokenFiles) {
+    const lapgen::SegTrack segs = lapgen::BuildSegTrack(SegLap(), 0x00c0ffee);
+    const char* name = "00c0ffee.seg";
+    GP2Track track;
+    for (std::uint32_t version : {1u, 2u, 3u}) {
+        lapgen::SegWriteOptions o;
+        o.version = version;
+        ASSERT_EQ(Read(track, lapgen::WriteSeg(segs, o), version == 1 ? "track.seg" : name), 1);
+        EXPECT_EQ(track.GetNumSegs(), static_cast<int>(segs.segs.size()));
+        EXPECT_EQ(track.GetNumPitSegs(), version >= 3 ? static_cast<int>(segs.pits.size()) : 0);
+        EXPECT_EQ(track.GetName() != nullptr, version >= 2);
+        EXPECT_EQ(track.GetChecksum(), version >= 2 ? 0x00c0ffeeu : 0u);
+        EXPECT_EQ(track.GetCurbWidth(1), 26);
+        EXPECT_EQ(track.GetCurbWidth(6), 12);
+        // the bits no one interprets pass through unchanged
+        const GP2SEGINFO& last = track.GetSegs()[track.GetNumSegs() - 1];
+        EXPECT_EQ(last.xSide & 0x3f, segs.segs.back().xSide & 0x3f);
+        EXPECT_EQ(last.unknown26, segs.segs.back().unknown26);
+    }
+    auto refused = [&](const lapgen::SegWriteOptions& o, const char* what) {
+        EXPECT_EQ(Read(track, lapgen::WriteSeg(segs, o), name), 0) << what;
+        EXPECT_EQ(track.GetSegs(), nullptr) << what;
+    };
+    lapgen::SegWriteOptions o;
+    o.badMagic = true;
+    refused(o, "magic");
+    o = {};
+    o.version = 0;
+    refused(o, "version 0");
+    o = {};
+    o.checksumMismatch = true;
+    refused(o, "checksum");
+    o = {};
+    o.segCountOverride = static_cast<std::uint32_t>(segs.segs.size() + segs.pits.size() + 1);
+    refused(o, "segment count");
+    o = {};
+    o.pitCountOverride = 0xffffffffu;
+    refused(o, "pit count");
+    o = {};
+    o.truncateBy = 1;
+    refused(o, "truncated");
 }

@@ -13,9 +13,11 @@
 #include "lapgen/F1RSWriter.h"
 #include "lapgen/GP2Writer.h"
 #include "lapgen/GP3Writer.h"
-#include "lapgen/RafWriter.h"
-#include "lapgen/SetupWriter.h"
 #include "lapgen/Model.h"
+#include "lapgen/RafWriter.h"
+#include "lapgen/SegWriter.h"
+#include "lapgen/SetupWriter.h"
+#include "lapgen/SmxWriter.h"
 
 namespace {
 
@@ -96,7 +98,8 @@ void WriteGP2Demo(const std::filesystem::path& dir) {
         spec.gripScale = demo.grip;
         spec.seconds = 9 + 2 * demo.lapNumber;
         const lapgen::Lap lap = lapgen::MakeLap(spec);
-        const auto file = lapgen::WriteGP2Perf(lapgen::EncodeGP2(lap), demo.options);
+        const lapgen::GP2Raw raw = lapgen::EncodeGP2(lap);
+        const auto file = lapgen::WriteGP2Perf(raw, demo.options);
         const auto path = dir / (std::string(demo.stem) + lapgen::GP2PerfExtension(spec.track));
         lapgen::WriteFile(path, file);
         char what[160];
@@ -109,6 +112,15 @@ void WriteGP2Demo(const std::filesystem::path& dir) {
                 dir / (std::string(demo.stem) + lapgen::GP2SetupExtension(spec.track));
             lapgen::WriteFile(setupPath, setup);
             Report(setupPath, setup.size(), "car setup");
+        }
+        if (&demo == &laps.front()) {
+            // The track outline, named after the checksum the first lap gives the track.
+            const std::uint32_t checksum = lapgen::GP2LapTrackChecksum(raw, demo.options);
+            const auto seg = lapgen::WriteSeg(lapgen::BuildSegTrack(lap, checksum));
+            std::filesystem::create_directories(dir / "strelkod");
+            const auto segPath = dir / "strelkod" / lapgen::SegFileName(checksum);
+            lapgen::WriteFile(segPath, seg);
+            Report(segPath, seg.size(), "track segments with pit lane and kerbs");
         }
     }
 }
@@ -160,6 +172,14 @@ void WriteLFSDemo(const std::filesystem::path& dir) {
         std::snprintf(what, sizeof what, "LFS lap %d, %.3f s, %.1f m", demo.number, lap.lapTime,
                       lap.trackLength);
         Report(path, bytes.size(), what);
+        if (demo.number == 1) {
+            const std::filesystem::path smx = dir / "data" / "smx";
+            std::filesystem::create_directories(smx);
+            const auto mesh = lapgen::WriteSmx(lapgen::BuildSmxMesh(lap));
+            const auto meshPath = smx / lapgen::SmxFileName(options.track);
+            lapgen::WriteFile(meshPath, mesh);
+            Report(meshPath, mesh.size(), "LFS track mesh with checkpoints");
+        }
     }
 }
 
