@@ -6,18 +6,16 @@
 #include <vector>
 
 #include "Expand.h"
+#include "ReadBack.h"
 #include "lapgen/GP2Writer.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
+using lapgen_test::Bytes;
 using lapgen_test::Expand;
 using lapgen_test::ExpandError;
-
-std::uint32_t U16At(const Bytes& b, std::size_t at) { return b[at] | (unsigned{b[at + 1]} << 8); }
-std::uint32_t U32At(const Bytes& b, std::size_t at) {
-    return U16At(b, at) | (U16At(b, at + 2) << 16);
-}
+using lapgen_test::U16At;
+using lapgen_test::U32At;
 
 // The two trailing words, as (word2 << 16) | word1.
 std::uint32_t StoredChecksum(const Bytes& file) {

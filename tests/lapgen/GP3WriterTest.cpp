@@ -5,16 +5,14 @@
 #include <vector>
 
 #include "Expand.h"
+#include "ReadBack.h"
 #include "lapgen/GP3Writer.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-std::uint32_t U16At(const Bytes& b, std::size_t at) { return b[at] | (unsigned{b[at + 1]} << 8); }
-std::uint32_t U32At(const Bytes& b, std::size_t at) {
-    return U16At(b, at) | (U16At(b, at + 2) << 16);
-}
+using lapgen_test::Bytes;
+using lapgen_test::U16At;
+using lapgen_test::U32At;
 
 bool ChecksumIsPlain(const Bytes& file) {
     const std::uint32_t stored =

@@ -4,22 +4,14 @@
 #include <stdexcept>
 #include <vector>
 
+#include "ReadBack.h"
 #include "lapgen/SetupWriter.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-std::uint32_t U32At(const Bytes& b, std::size_t at) {
-    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t{b[at + 3]} << 24);
-}
-
-float FloatAt(const Bytes& b, std::size_t at) {
-    const std::uint32_t bits = U32At(b, at);
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
+using lapgen_test::Bytes;
+using lapgen_test::FloatAt;
+using lapgen_test::U32At;
 
 }  // namespace
 

@@ -6,16 +6,13 @@
 #include <stdexcept>
 #include <vector>
 
+#include "ReadBack.h"
 #include "lapgen/SmxWriter.h"
 
 namespace {
 
-using Bytes = std::vector<std::uint8_t>;
-
-std::uint32_t U32At(const Bytes& b, std::size_t at) {
-    return b[at] | (unsigned{b[at + 1]} << 8) | (unsigned{b[at + 2]} << 16) |
-           (unsigned{b[at + 3]} << 24);
-}
+using lapgen_test::Bytes;
+using lapgen_test::U32At;
 
 const lapgen::Lap& SmallLap() {
     static const lapgen::Lap lap = [] {

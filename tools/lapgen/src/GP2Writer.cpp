@@ -6,34 +6,18 @@
 #include <limits>
 #include <stdexcept>
 
+#include "Bytes.h"
 #include "Compress.h"
 #include "Encoding.h"
 
 namespace lapgen {
 namespace {
 
-class ByteWriter {
-public:
-    explicit ByteWriter(std::vector<std::uint8_t>& out) : m_out(out) {}
-    void U8(std::uint8_t v) { m_out.push_back(v); }
-    void U16(std::uint16_t v) {
-        U8(static_cast<std::uint8_t>(v & 0xff));
-        U8(static_cast<std::uint8_t>(v >> 8));
-    }
-    void U32(std::uint32_t v) {
-        U16(static_cast<std::uint16_t>(v & 0xffff));
-        U16(static_cast<std::uint16_t>(v >> 16));
-    }
-    // Deterministic filler for bytes readers must not interpret.
-    void Fill(std::size_t count, std::uint8_t salt) {
-        for (std::size_t i = 0; i < count; ++i) {
-            U8(static_cast<std::uint8_t>((i * 29 + salt) & 0xff));
-        }
-    }
-
-private:
-    std::vector<std::uint8_t>& m_out;
-};
+// Deterministic filler for bytes readers must not interpret.
+void Fill(ByteWriter& w, std::size_t count, std::uint8_t salt) {
+    for (std::size_t i = 0; i < count; ++i)
+        w.U8(static_cast<std::uint8_t>((i * 29 + salt) & 0xff));
+}
 
 std::vector<std::uint8_t> Header(std::uint32_t fileId, std::uint8_t fileType, int track) {
     std::vector<std::uint8_t> header;
@@ -41,7 +25,7 @@ std::vector<std::uint8_t> Header(std::uint32_t fileId, std::uint8_t fileType, in
     w.U32(fileId);
     w.U8(fileType);
     w.U8(static_cast<std::uint8_t>(track));
-    w.Fill(kGP2HeaderSize - 6, 0x17);
+    Fill(w, kGP2HeaderSize - 6, 0x17);
     return header;
 }
 
@@ -161,7 +145,7 @@ std::vector<std::uint8_t> BuildGP2Body(const GP2Raw& raw, const GP2WriteOptions&
     }
 
     if (options.gp3LengthBody) {
-        w.Fill(2 * n, 0x3b);
+        Fill(w, 2 * n, 0x3b);
         return body;
     }
     if (version == 0) {
@@ -180,7 +164,7 @@ std::vector<std::uint8_t> BuildGP2Body(const GP2Raw& raw, const GP2WriteOptions&
         }
     }
     if (version >= 6) {
-        w.Fill(kStrelkoExtraSize, 0x51);
+        Fill(w, kStrelkoExtraSize, 0x51);
     }
     w.U32(options.recordOffsetOverride.value_or(recordOffset));
     w.U32(kStrelkoSignature);
