@@ -4,7 +4,7 @@ ASAN    := build/asan
 FUZZ    := build/fuzz
 DEMO    := $(RELEASE)/demo
 
-.PHONY: all deps build demo run test asan asan-test fuzz clean
+.PHONY: all deps build demo run test asan asan-test fuzz bench clean
 
 all: build
 
@@ -38,7 +38,7 @@ test: demo
 asan-test: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
-	@ctest --preset asan -L morlund
+	@ctest --preset asan -L 'morlund|pellith'
 
 fuzz: deps
 	@tools/install-deps.sh tools/fuzz-packages.txt
@@ -47,6 +47,12 @@ fuzz: deps
 	@for w in $(FUZZ)/bin/make_*_seeds; do n=$${w##*/make_}; $$w $(FUZZ)/corpus-$${n%_seeds}; done
 	@mkdir -p $(FUZZ)/corpus-formula && cp fuzz/formula-seeds/* $(FUZZ)/corpus-formula/
 	@echo "Run a target, e.g.: $(FUZZ)/bin/fuzz_gp2 -max_total_time=600 $(FUZZ)/corpus-gp2"
+
+# The benchmark programs, then the peer comparisons with pandas (ratios at the end).
+bench: build
+	@for b in $(RELEASE)/bin/*_bench; do echo "== $${b##*/}"; $$b --benchmark_min_time=0.5; done
+	@bench/csv_vs_pandas.sh $(RELEASE)
+	@bench/export_vs_pandas.sh $(RELEASE)
 
 clean:
 	rm -rf build

@@ -10,16 +10,7 @@ build=${1:-$here/build/release}
 bench=$build/bin/generic_bench
 [ -x "$bench" ] || { echo "no $bench: build the generic_bench target first" >&2; exit 1; }
 
-# Debian's interpreter: a python3 earlier on the PATH may not see Debian's packages.
-py=/usr/bin/python3
-if ! "$py" -c 'import pandas' 2>/dev/null; then
-    echo "installing python3-pandas" >&2
-    if [ "$(id -u)" -eq 0 ]; then
-        DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends python3-pandas >&2
-    else
-        sudo DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends python3-pandas >&2
-    fi
-fi
+. "$here/bench/pandas.sh"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -1,5 +1,6 @@
 // tarnwick-cli: the headless front end on the data library.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +18,8 @@
 #include "morlund/items/DataItem.h"
 #include "morlund/physics/Physics.h"
 #include "morlund/platform/File.h"
+#include "pellith/export/ExportEngine.h"
+#include "pellith/stats/StatTable.h"
 #include "tarnwick/Version.h"
 
 using namespace morlund;
@@ -28,61 +31,181 @@ constexpr int kExitLoad = 1;
 constexpr int kExitUsage = 2;
 
 void PrintUsage(std::FILE* out) {
-    std::fprintf(out,
-                 "Usage: tarnwick-cli info  [--primary-game G] FILE...\n"
-                 "       tarnwick-cli setup [--primary-game G] [--buffer N] FILE...\n"
-                 "       tarnwick-cli items [--formula-dir DIR]...\n"
-                 "\n"
-                 "  info   lap information of each file: the first file opens the laps as the\n"
-                 "         program does, the others are added to them\n"
-                 "  setup  the car setup of one lap (default the first) and what it predicts\n"
-                 "  items  the channels: ordinal, short name, name, type, level, quantity, unit;\n"
-                 "         formula channels come from the program's formula folders and each DIR\n"
-                 "\n"
-                 "  G is the primary game for GP perf files: GP2, GP3, GP3-2000, GP4, F1RS,\n"
-                 "  MGPRS2, Generic or LFS (default LFS).\n"
-                 "\n"
-                 "Exit status: 0 ok, 1 the first file did not load, 2 bad arguments.\n");
+    std::fprintf(
+        out,
+        "Usage: tarnwick-cli info   [--primary-game G] FILE...\n"
+        "       tarnwick-cli export [--primary-game G] [-c LIST] [--buffer N|all]\n"
+        "                           [--delimiter system|comma|semicolon|tab|space]\n"
+        "                           [--names none|short|long] [--header] [--range FROM:TO]\n"
+        "                           [--miles] [--formula-dir DIR]... [-o OUT] FILE...\n"
+        "       tarnwick-cli stats  [--primary-game G] [--miles] FILE...\n"
+        "       tarnwick-cli setup  [--primary-game G] [--buffer N] FILE...\n"
+        "       tarnwick-cli items  [--formula-dir DIR]...\n"
+        "\n"
+        "  info    lap information of each file: the first file opens the laps as the\n"
+        "          program does, the others are added to them\n"
+        "  export  the laps' channels as a delimited text file, as the export dialog\n"
+        "          writes it (to OUT, or to standard output)\n"
+        "  stats   the statistics table, one column per lap\n"
+        "  setup   the car setup of one lap (default the first) and what it predicts\n"
+        "  items   the channels: ordinal, short name, name, type, level, quantity, unit;\n"
+        "          formula channels come from the program's formula folders and each DIR\n"
+        "\n"
+        "  G is the primary game for GP perf files: GP2, GP3, GP3-2000, GP4, F1RS,\n"
+        "  MGPRS2, Generic or LFS (default LFS).\n"
+        "\n"
+        "Export options:\n"
+        "  -c LIST        columns, comma-separated: SHORT or SHORT.WHEEL (a short name of\n"
+        "                 'items' and a wheel such as lf, rr, sum, avgfr; a per-wheel\n"
+        "                 channel without a wheel gives all four), optionally followed by\n"
+        "                 a range [MIN:MAX] that keeps rows inside it (either side may be\n"
+        "                 empty; [!MIN:MAX] keeps rows outside it) and optionally preceded\n"
+        "                 by ? (filter rows only, no column). Values are in display units.\n"
+        "                 Default: every channel of level 2 or less, all wheels.\n"
+        "  --buffer N|all the lap to export (default: all when several are loaded)\n"
+        "  --delimiter D  system (default), comma, semicolon, tab or space\n"
+        "  --names S      column-name line: none, short (default) or long\n"
+        "  --header       start with the comment header\n"
+        "  --range F:T    only the rows from distance F to distance T (metres)\n"
+        "  --miles        imperial display units\n"
+        "\n"
+        "Exit status: 0 ok, 1 the first file did not load or the output could not be\n"
+        "written, 2 bad arguments.\n");
 }
 
 struct Options {
     GameType primary = GameType::LFS;
     int buffer = 0;
+    bool bufferGiven = false;
+    bool allBuffers = false;
     std::vector<std::string> formulaDirs;
     std::vector<std::string> files;
     bool needFiles = true;
+    // export and stats
+    std::string columns;
+    bool columnsGiven = false;
+    int delimiter = 0;
+    int names = pellith::ExportChoices::kShortNames;
+    bool header = false;
+    bool range = false;
+    double rangeFrom = 0.0;
+    double rangeTo = -1.0;
+    bool miles = false;
+    std::string output;
 };
 
-// Parses the options shared by the commands; false after reporting a bad argument.
-bool ParseOptions(int argc, char** argv, int first, Options& options) {
+// The options each command takes besides files.
+struct CommandOptions {
+    bool primaryGame = false;
+    bool formulaDir = false;
+    bool buffer = false;
+    bool bufferAll = false;
+    bool exportChoices = false;
+    bool miles = false;
+};
+
+// A whole number of metres, "1500" or "1500.5"; false for anything else.
+bool ParseNumber(const std::string& text, double& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return end == text.c_str() + text.size() && std::isfinite(value);
+}
+
+// Index of a word in a list, -1 when it is not there.
+int FindWord(const std::string& word, std::initializer_list<const char*> words) {
+    int index = 0;
+    for (const char* w : words) {
+        if (word == w) return index;
+        ++index;
+    }
+    return -1;
+}
+
+// Parses the options of a command; false after reporting a bad argument.
+bool ParseOptions(int argc, char** argv, int first, const CommandOptions& allowed,
+                  Options& options) {
+    auto value = [&](int& i, const char* what) -> const char* {
+        if (i + 1 >= argc) {
+            std::fprintf(stderr, "tarnwick-cli: %s needs %s\n", argv[i], what);
+            return nullptr;
+        }
+        return argv[++i];
+    };
     for (int i = first; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg == "--primary-game") {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "tarnwick-cli: --primary-game needs a game name\n");
-                return false;
-            }
-            const auto game = ParseGameName(argv[++i]);
+        if (arg == "--primary-game" && allowed.primaryGame) {
+            const char* name = value(i, "a game name");
+            if (name == nullptr) return false;
+            const auto game = ParseGameName(name);
             if (!game) {
-                std::fprintf(stderr, "tarnwick-cli: unknown game '%s'\n", argv[i]);
+                std::fprintf(stderr, "tarnwick-cli: unknown game '%s'\n", name);
                 return false;
             }
             options.primary = *game;
-        } else if (arg == "--formula-dir") {
-            if (i + 1 >= argc) {
-                std::fprintf(stderr, "tarnwick-cli: --formula-dir needs a folder\n");
-                return false;
-            }
-            options.formulaDirs.push_back(argv[++i]);
-        } else if (arg == "--buffer") {
+        } else if (arg == "--formula-dir" && allowed.formulaDir) {
+            const char* dir = value(i, "a folder");
+            if (dir == nullptr) return false;
+            options.formulaDirs.push_back(dir);
+        } else if (arg == "--buffer" && allowed.buffer) {
+            const char* text = value(i, "a buffer number");
+            if (text == nullptr) return false;
             char* end = nullptr;
-            const long n = i + 1 < argc ? std::strtol(argv[i + 1], &end, 10) : -1;
-            if (i + 1 >= argc || end == argv[i + 1] || *end != '\0' || n < 0 || n > 9999) {
-                std::fprintf(stderr, "tarnwick-cli: --buffer needs a buffer number\n");
+            const long n = std::strtol(text, &end, 10);
+            if (allowed.bufferAll && std::strcmp(text, "all") == 0) {
+                options.allBuffers = true;
+            } else if (end == text || *end != '\0' || n < 0 || n > 9999) {
+                std::fprintf(stderr, "tarnwick-cli: --buffer needs a buffer number%s\n",
+                             allowed.bufferAll ? " or all" : "");
+                return false;
+            } else {
+                options.buffer = static_cast<int>(n);
+                options.allBuffers = false;
+            }
+            options.bufferGiven = true;
+        } else if (arg == "--miles" && allowed.miles) {
+            options.miles = true;
+        } else if (arg == "-c" && allowed.exportChoices) {
+            const char* list = value(i, "a column list");
+            if (list == nullptr) return false;
+            options.columns = list;
+            options.columnsGiven = true;
+        } else if (arg == "--delimiter" && allowed.exportChoices) {
+            const char* word = value(i, "system, comma, semicolon, tab or space");
+            if (word == nullptr) return false;
+            options.delimiter = FindWord(word, {"system", "comma", "semicolon", "tab", "space"});
+            if (options.delimiter < 0) {
+                std::fprintf(stderr, "tarnwick-cli: unknown delimiter '%s'\n", word);
                 return false;
             }
-            options.buffer = static_cast<int>(n);
-            ++i;
+        } else if (arg == "--names" && allowed.exportChoices) {
+            const char* word = value(i, "none, short or long");
+            if (word == nullptr) return false;
+            options.names = FindWord(word, {"none", "short", "long"});
+            if (options.names < 0) {
+                std::fprintf(stderr, "tarnwick-cli: unknown column-name style '%s'\n", word);
+                return false;
+            }
+        } else if (arg == "--header" && allowed.exportChoices) {
+            options.header = true;
+        } else if (arg == "--range" && allowed.exportChoices) {
+            const char* text = value(i, "FROM:TO");
+            if (text == nullptr) return false;
+            const std::string range = text;
+            const std::size_t colon = range.find(':');
+            if (colon == std::string::npos ||
+                !ParseNumber(range.substr(0, colon), options.rangeFrom) ||
+                !ParseNumber(range.substr(colon + 1), options.rangeTo) ||
+                options.rangeFrom > options.rangeTo) {
+                std::fprintf(stderr,
+                             "tarnwick-cli: --range needs FROM:TO in metres with FROM <= TO\n");
+                return false;
+            }
+            options.range = true;
+        } else if (arg == "-o" && allowed.exportChoices) {
+            const char* out = value(i, "a file name");
+            if (out == nullptr) return false;
+            options.output = out;
         } else if (arg.size() > 1 && arg[0] == '-') {
             std::fprintf(stderr, "tarnwick-cli: unknown option '%s'\n", arg.c_str());
             return false;
@@ -322,6 +445,166 @@ int RunItems(const Options& options) {
     return kExitOk;
 }
 
+// A wheel selector by its short name ("lf", "sumfr"), or null.
+const Wheel* FindWheel(const std::string& shortName) {
+    for (auto it = Wheel::NewIterator(); it->HasNext();) {
+        const Wheel* wheel = it->GetNext();
+        if (wheel->GetShortName() == shortName) return wheel;
+    }
+    return nullptr;
+}
+
+// One column of -c: [?]SHORT[.WHEEL][[[!]MIN:MAX]]. False after reporting why not.
+bool ParseColumn(const std::string& spec, pellith::ColumnItem& column) {
+    std::string text = spec;
+    bool rangeOnly = false;
+    if (!text.empty() && text[0] == '?') {
+        rangeOnly = true;
+        text.erase(0, 1);
+    }
+    std::string range;
+    bool hasRange = false;
+    if (const std::size_t open = text.find('['); open != std::string::npos) {
+        if (text.back() != ']') {
+            std::fprintf(stderr, "tarnwick-cli: column '%s': a range is written [MIN:MAX]\n",
+                         spec.c_str());
+            return false;
+        }
+        range = text.substr(open + 1, text.size() - open - 2);
+        text.erase(open);
+        hasRange = true;
+    }
+    // Formula channels may have dots in their short names: the whole name wins.
+    const DataItem* item = DataItem::FindByShortName(text);
+    const Wheel* wheel = nullptr;
+    if (item == nullptr) {
+        const std::size_t dot = text.rfind('.');
+        if (dot != std::string::npos) {
+            item = DataItem::FindByShortName(text.substr(0, dot));
+            wheel = FindWheel(text.substr(dot + 1));
+            if (item != nullptr && wheel == nullptr) {
+                std::fprintf(stderr, "tarnwick-cli: column '%s': unknown wheel '%s'\n",
+                             spec.c_str(), text.substr(dot + 1).c_str());
+                return false;
+            }
+        }
+    }
+    if (item == nullptr) {
+        std::fprintf(stderr,
+                     "tarnwick-cli: column '%s': no such channel (see 'tarnwick-cli items')\n",
+                     spec.c_str());
+        return false;
+    }
+    if (wheel != nullptr && item->GetDataType() != DataItem::DT_WHEEL) {
+        std::fprintf(stderr, "tarnwick-cli: column '%s': %s is not a per-wheel channel\n",
+                     spec.c_str(), item->GetShortName().c_str());
+        return false;
+    }
+    column = pellith::ColumnItem::Make(item, wheel != nullptr ? wheel : Wheel::ALL);
+    column.rangeOnly = rangeOnly;
+    if (hasRange) {
+        if (!range.empty() && range[0] == '!') {
+            column.exclude = true;
+            range.erase(0, 1);
+        }
+        const std::size_t colon = range.find(':');
+        const std::string low = range.substr(0, colon);
+        const std::string high = colon == std::string::npos ? "" : range.substr(colon + 1);
+        if (colon == std::string::npos || (!low.empty() && !ParseNumber(low, column.minimum)) ||
+            (!high.empty() && !ParseNumber(high, column.maximum))) {
+            std::fprintf(stderr, "tarnwick-cli: column '%s': a range is written [MIN:MAX]\n",
+                         spec.c_str());
+            return false;
+        }
+    }
+    return true;
+}
+
+bool ParseColumns(const std::string& list, std::vector<pellith::ColumnItem>& columns) {
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t comma = list.find(',', start);
+        const std::string spec = list.substr(start, comma - start);
+        if (spec.empty()) {
+            std::fprintf(stderr, "tarnwick-cli: -c has an empty column\n");
+            return false;
+        }
+        pellith::ColumnItem column;
+        if (!ParseColumn(spec, column)) return false;
+        columns.push_back(column);
+        if (comma == std::string::npos) break;
+        start = comma + 1;
+    }
+    return true;
+}
+
+// Standard output as an export sink.
+class StdoutSink : public pellith::ExportSink {
+public:
+    bool Write(const char* data, std::size_t size) override {
+        return std::fwrite(data, 1, size, stdout) == size;
+    }
+};
+
+int RunExport(const Options& options) {
+    DataItem::SetDistanceInMiles(options.miles);
+    LoadFormulaChannels(options);
+    pellith::ExportChoices choices;
+    if (options.columnsGiven) {
+        if (!ParseColumns(options.columns, choices.columns)) return kExitUsage;
+    } else {
+        choices.columns = pellith::MakeAllColumns();
+    }
+    Laps laps;
+    if (const int rc = OpenLaps(options, laps); rc != kExitOk) return rc;
+    const BufManager& manager = *laps.manager;
+    // As the dialog opens: all buffers when several are loaded, else the first.
+    if (options.allBuffers || (!options.bufferGiven && manager.GetBufCount() > 1)) {
+        choices.buffer = pellith::ExportChoices::kAllBuffers;
+    } else if (!manager.HasBuffer(options.buffer)) {
+        std::fprintf(stderr, "tarnwick-cli: there is no buffer %d (%d loaded)\n", options.buffer,
+                     manager.GetBufCount());
+        return kExitUsage;
+    } else {
+        choices.buffer = options.buffer;
+    }
+    choices.delimiterChoice = options.delimiter;
+    choices.columnNames = options.names;
+    choices.header = options.header;
+    choices.selectedOnly = options.range;
+    if (options.range) {
+        choices.distanceFrom = options.rangeFrom;
+        choices.distanceTo = options.rangeTo;
+    }
+
+    if (!options.output.empty()) {
+        const pellith::ExportResult result =
+            pellith::ExportToFile(manager, choices, options.output);
+        if (!result.IsOk()) {
+            std::fprintf(stderr, "%s: %s\n", options.output.c_str(), result.message.c_str());
+            return result.status == pellith::ExportResult::kNoColumns ? kExitUsage : kExitLoad;
+        }
+        return kExitOk;
+    }
+    StdoutSink sink;
+    if (!pellith::WriteExport(manager, choices, sink) || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "tarnwick-cli: Error writing file\n");
+        return kExitLoad;
+    }
+    return kExitOk;
+}
+
+int RunStats(const Options& options) {
+    DataItem::SetDistanceInMiles(options.miles);
+    Laps laps;
+    if (const int rc = OpenLaps(options, laps); rc != kExitOk) return rc;
+    const BufManager& manager = *laps.manager;
+    const pellith::StatTable table =
+        pellith::BuildStatTable(manager, pellith::GetStatTrackName(manager), options.miles);
+    std::fputs(pellith::FormatStatTable(table).c_str(), stdout);
+    return kExitOk;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -339,18 +622,29 @@ int main(int argc, char** argv) {
         return kExitOk;
     }
     Options options;
+    CommandOptions allowed;
+    int (*run)(const Options&) = nullptr;
     if (command == "info") {
-        if (!ParseOptions(argc, argv, 2, options)) return kExitUsage;
-        return RunInfo(options);
-    }
-    if (command == "items") {
+        allowed.primaryGame = true;
+        run = RunInfo;
+    } else if (command == "export") {
+        allowed.primaryGame = allowed.formulaDir = allowed.buffer = allowed.bufferAll = true;
+        allowed.exportChoices = allowed.miles = true;
+        run = RunExport;
+    } else if (command == "stats") {
+        allowed.primaryGame = allowed.miles = true;
+        run = RunStats;
+    } else if (command == "setup") {
+        allowed.primaryGame = allowed.buffer = true;
+        run = RunSetup;
+    } else if (command == "items") {
+        allowed.formulaDir = true;
         options.needFiles = false;
-        if (!ParseOptions(argc, argv, 2, options)) return kExitUsage;
-        return RunItems(options);
+        run = RunItems;
     }
-    if (command == "setup") {
-        if (!ParseOptions(argc, argv, 2, options)) return kExitUsage;
-        return RunSetup(options);
+    if (run != nullptr) {
+        if (!ParseOptions(argc, argv, 2, allowed, options)) return kExitUsage;
+        return run(options);
     }
     std::fprintf(stderr, "tarnwick-cli: unknown command '%s'\n\n", command.c_str());
     PrintUsage(stderr);

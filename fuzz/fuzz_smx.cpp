@@ -25,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const LFSObject& o = objects[k];
         acc += o.square.left + o.square.bottom + o.trailerPos;
         for (const LFSTriangle& t : o.triangles) {
-            acc += o.points[t.a].x + o.points[t.b].y + o.points[t.c].red;
+            acc += static_cast<long long>(o.points[t.a].x) + o.points[t.b].y + o.points[t.c].red;
         }
     }
     if (const LFSFtr* ftr = track.GetFtr()) {

@@ -7,7 +7,14 @@
 #include <sstream>
 #include <string>
 
+#include "lapgen/CsvWriter.h"
 #include "lapgen/GP2Writer.h"
+#include "morlund/formats/BufManager.h"
+#include "morlund/formats/Games.h"
+#include "morlund/items/CustomDataItem.h"
+#include "morlund/items/DataItem.h"
+#include "morlund/platform/File.h"
+#include "pellith/export/ExportEngine.h"
 
 namespace fs = std::filesystem;
 
@@ -153,12 +160,13 @@ TEST_F(CliTest, SetupPrintsTheSheetAndThePredictions) {
 
 TEST_F(CliTest, ItemsListsTheCatalogueAndFormulaChannels) {
     fs::create_directories(Path("user/Ravelle/Tarnwick/formula"));
-    std::ofstream(Path("user/Ravelle/Tarnwick/formula/mine.ini")) << "[DataItem]\nExpression=rh*2\n";
+    std::ofstream(Path("user/Ravelle/Tarnwick/formula/mine.ini"))
+        << "[DataItem]\nExpression=rh*2\n";
     fs::create_directories(Path("extra"));
     std::ofstream(Path("extra/Front Rake.ini"))
         << "[DataItem]\nExpression=rh.lf - rh.rf\nName=Front Rake\nType=1\nQuantity=0\n";
-    const CliRun run = Cli("items --formula-dir " + Path("extra").string() + " XDG=" +
-                           Path("user").string());
+    const CliRun run =
+        Cli("items --formula-dir " + Path("extra").string() + " XDG=" + Path("user").string());
     EXPECT_EQ(run.status, 2);  // no file arguments for items
 
     const std::string command = "env XDG_DATA_HOME=" + Path("user").string() + " " +
@@ -168,9 +176,11 @@ TEST_F(CliTest, ItemsListsTheCatalogueAndFormulaChannels) {
     std::string out;
     char buffer[4096];
     std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) out.append(buffer, n);
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
+        out.append(buffer, n);
     EXPECT_EQ(pclose(pipe), 0);
-    EXPECT_EQ(out.substr(0, out.find('\n')), "ordinal\tshort name\tname\ttype\tlevel\tquantity\tunit");
+    EXPECT_EQ(out.substr(0, out.find('\n')),
+              "ordinal\tshort name\tname\ttype\tlevel\tquantity\tunit");
     EXPECT_NE(out.find("\n2\tspeed\tSpeed\tCar\t0\tVelocity\tkm/h\n"), std::string::npos);
     EXPECT_NE(out.find("\n8\trh\tRide Height\tWheel specific\t0\tLength\tmm\n"), std::string::npos);
     // the examples beside the program, then the user's folder, then the folders given
@@ -182,4 +192,161 @@ TEST_F(CliTest, ItemsListsTheCatalogueAndFormulaChannels) {
     ASSERT_NE(extra, std::string::npos);
     EXPECT_LT(example, mine);
     EXPECT_LT(mine, extra);
+}
+
+namespace {
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), {});
+}
+
+// Two generic laps of one track, as lapgen writes them.
+void WriteGenericLaps(const fs::path& a, const fs::path& b) {
+    lapgen::LapSpec spec;
+    spec.sampleCount = 400;
+    spec.trackLength = 2000;
+    lapgen::WriteFile(a, lapgen::WriteGenericCsv(lapgen::MakeLap(spec)));
+    spec.gripScale = 0.9;
+    lapgen::WriteFile(b, lapgen::WriteGenericCsv(lapgen::MakeLap(spec)));
+}
+
+// The laps opened in this process as the program opens them.
+std::unique_ptr<morlund::BufManager> OpenInProcess(const std::vector<fs::path>& files) {
+    std::unique_ptr<morlund::BufManager> manager;
+    for (const fs::path& path : files) {
+        morlund::File file;
+        EXPECT_TRUE(file.Open(path, morlund::File::Mode::Read));
+        if (!manager) {
+            manager = morlund::CreateBufManager(
+                morlund::RecogniseGame(file.GetFileName(), file, morlund::GameType::LFS));
+        }
+        EXPECT_TRUE(manager->AddBuffer(file));
+    }
+    return manager;
+}
+
+pellith::ColumnItem Column(const morlund::DataItem* item, const morlund::Wheel* wheel,
+                           double minimum = pellith::ColumnItem::kNoMinimum,
+                           double maximum = pellith::ColumnItem::kNoMaximum) {
+    pellith::ColumnItem c = pellith::ColumnItem::Make(item, wheel);
+    c.minimum = minimum;
+    c.maximum = maximum;
+    return c;
+}
+
+}  // namespace
+
+TEST_F(CliTest, ExportWritesTheEngineFileByteForByte) {
+    WriteGenericLaps(Path("a.csv"), Path("b.csv"));
+    fs::create_directories(Path("nouser"));
+    morlund::CustomDataItem::InitCustomDataItems();  // the examples beside the programs
+    const auto laps = OpenInProcess({Path("a.csv"), Path("b.csv")});
+    using morlund::DataItem;
+    using morlund::Wheel;
+
+    struct Case {
+        std::string args;
+        pellith::ExportChoices choices;
+        bool miles = false;
+    };
+    std::vector<Case> cases(4);
+    // what the dialog starts with: every channel, all buffers, the system's delimiter
+    cases[0].choices.columns = pellith::MakeAllColumns();
+    cases[0].choices.buffer = pellith::ExportChoices::kAllBuffers;
+    cases[1].args =
+        "-c 'speed,rh.lf[30:],?throttle[!0:0.5],rh,wheelspd.sumfr[:500]' --buffer 1 "
+        "--delimiter tab --names long --header --range 500:1500";
+    cases[1].choices.columns = {
+        Column(DataItem::SPEED, Wheel::ALL), Column(DataItem::RIDEHEIGHT, Wheel::LEFT_FRONT, 30.0),
+        Column(DataItem::THROTTLE, Wheel::ALL, 0.0, 0.5), Column(DataItem::RIDEHEIGHT, Wheel::ALL),
+        Column(DataItem::WHEELSPEED, Wheel::SUM_FRONT, pellith::ColumnItem::kNoMinimum, 500.0)};
+    cases[1].choices.columns[2].exclude = true;
+    cases[1].choices.columns[2].rangeOnly = true;
+    cases[1].choices.buffer = 1;
+    cases[1].choices.delimiterChoice = 3;
+    cases[1].choices.columnNames = pellith::ExportChoices::kLongNames;
+    cases[1].choices.header = true;
+    cases[1].choices.selectedOnly = true;
+    cases[1].choices.distanceFrom = 500.0;
+    cases[1].choices.distanceTo = 1500.0;
+    cases[2].args = "--buffer all --header --delimiter comma -c dist,speed[:200] --miles";
+    cases[2].choices.columns = {
+        Column(DataItem::DISTANCE, Wheel::ALL),
+        Column(DataItem::SPEED, Wheel::ALL, pellith::ColumnItem::kNoMinimum, 200.0)};
+    cases[2].choices.buffer = pellith::ExportChoices::kAllBuffers;
+    cases[2].choices.delimiterChoice = 1;
+    cases[2].choices.header = true;
+    cases[2].miles = true;
+    cases[3].args = "--buffer 0 --names none --delimiter semicolon -c steer,gear,rh.del";
+    cases[3].choices.columns = {Column(DataItem::STEERING, Wheel::ALL),
+                                Column(DataItem::GEAR, Wheel::ALL),
+                                Column(DataItem::RIDEHEIGHT, Wheel::DELTA)};
+    cases[3].choices.delimiterChoice = 2;
+    cases[3].choices.columnNames = pellith::ExportChoices::kNoNames;
+
+    const std::string files = " " + Path("a.csv").string() + " " + Path("b.csv").string();
+    const std::string env = "env XDG_DATA_HOME=" + Path("nouser").string() + " ";
+    for (std::size_t k = 0; k < cases.size(); ++k) {
+        morlund::DataItem::SetDistanceInMiles(cases[k].miles);
+        const pellith::ExportResult engine =
+            pellith::ExportToFile(*laps, cases[k].choices, Path("engine.csv"));
+        morlund::DataItem::SetDistanceInMiles(false);
+        ASSERT_TRUE(engine.IsOk()) << k;
+        const std::string expected = ReadText(Path("engine.csv"));
+        ASSERT_GT(expected.size(), 200u) << k;
+
+        std::remove(Path("cli.csv").c_str());
+        const std::string cli = env + TARNWICK_CLI + " export ";
+        FILE* pipe =
+            popen((cli + cases[k].args + " -o " + Path("cli.csv").string() + files).c_str(), "r");
+        EXPECT_EQ(pclose(pipe), 0) << k;
+        EXPECT_TRUE(ReadText(Path("cli.csv")) == expected) << k;
+
+        pipe = popen((cli + cases[k].args + files).c_str(), "r");
+        std::string out;
+        char buffer[65536];
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, n);
+        EXPECT_EQ(pclose(pipe), 0) << k;
+        EXPECT_TRUE(out == expected) << k;
+    }
+}
+
+TEST_F(CliTest, ExportAndStatsRefuseBadArguments) {
+    WriteGenericLaps(Path("a.csv"), Path("b.csv"));
+    const std::string a = " " + Path("a.csv").string();
+    for (const char* args :
+         {"export -c nosuch", "export -c speed.lf", "export -c rh.xx", "export -c 'rh[1:2'",
+          "export -c 'rh[1-2]'", "export -c 'speed[a:]'", "export -c speed,,rh",
+          "export --range 5:1", "export --range 5", "export --delimiter pipe",
+          "export --names medium", "export --buffer 1", "export --buffer x", "export -o",
+          "stats --header", "stats --buffer 0", "info --miles"}) {
+        const CliRun run = Cli(std::string(args) + a);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_NE(run.err, "") << args;
+        EXPECT_EQ(run.out, "") << args;
+    }
+    // an output that cannot be written is a failure, never a success
+    const CliRun run = Cli("export -c speed -o " + Path("missing/x.csv").string() + a);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(run.err, Path("missing/x.csv").string() + ": Error opening file\n");
+    EXPECT_FALSE(fs::exists(Path("missing")));
+    EXPECT_NE(Cli("--help").out.find("tarnwick-cli export [--primary-game G]"), std::string::npos);
+}
+
+TEST_F(CliTest, StatsPrintsOneColumnPerLap) {
+    WriteGenericLaps(Path("a.csv"), Path("b.csv"));
+    CliRun run = Cli("stats " + Path("a.csv").string() + " " + Path("b.csv").string());
+    EXPECT_EQ(run.status, 0) << run.err;
+    const std::string header = run.out.substr(0, run.out.find('\n'));
+    EXPECT_EQ(header.substr(0, 8), "Track 3 ");
+    EXPECT_NE(header.find("  a.csv  "), std::string::npos);
+    EXPECT_EQ(header.substr(header.size() - 7), "  b.csv");
+    EXPECT_NE(run.out.find("\n  #Samples "), std::string::npos);
+    EXPECT_NE(run.out.find(" 400  "), std::string::npos);
+    EXPECT_NE(run.out.find("\n  Avg Speed (kph) "), std::string::npos);
+    run = Cli("stats --miles " + Path("a.csv").string());
+    EXPECT_NE(run.out.find("\n  Avg Speed (mph) "), std::string::npos);
+    EXPECT_NE(run.out.find("\n  Driven distance (miles) "), std::string::npos);
 }

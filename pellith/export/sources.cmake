@@ -1,0 +1,6 @@
+target_sources(pellith PRIVATE
+  export/ColumnItem.cpp
+  export/Delimiters.cpp
+  export/ExportEngine.cpp
+  export/FixedFormat.cpp
+)
