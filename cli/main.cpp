@@ -406,25 +406,10 @@ int RunSetup(const Options& options) {
     return kExitOk;
 }
 
-// The user's own formula folder, where the program keeps it: the application
-// data folder of "Ravelle/Tarnwick".
-std::filesystem::path UserFormulaFolder() {
-    const char* data = std::getenv("XDG_DATA_HOME");
-    const char* home = std::getenv("HOME");
-    std::filesystem::path base;
-    if (data != nullptr && *data != '\0') {
-        base = data;
-    } else if (home != nullptr && *home != '\0') {
-        base = std::filesystem::path(home) / ".local" / "share";
-    } else {
-        return {};
-    }
-    return base / "Ravelle" / "Tarnwick" / "formula";
-}
-
 void LoadFormulaChannels(const Options& options) {
     std::vector<std::filesystem::path> folders;
-    if (const auto user = UserFormulaFolder(); !user.empty()) folders.push_back(user);
+    if (const auto user = CustomDataItem::UserFormulaFolder(); !user.empty())
+        folders.push_back(user);
     for (const auto& dir : options.formulaDirs)
         folders.emplace_back(dir);
     CustomDataItem::InitCustomDataItems(folders);

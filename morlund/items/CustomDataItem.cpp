@@ -204,6 +204,26 @@ void CustomDataItem::BuildFormulaNames() {
     }
 }
 
+std::filesystem::path CustomDataItem::UserFormulaFolder() {
+#if defined(_WIN32)
+    const char* appData = std::getenv("APPDATA");
+    if (appData == nullptr || *appData == '\0') return {};
+    const std::filesystem::path base = appData;
+#else
+    const char* data = std::getenv("XDG_DATA_HOME");
+    const char* home = std::getenv("HOME");
+    std::filesystem::path base;
+    if (data != nullptr && *data != '\0') {
+        base = data;
+    } else if (home != nullptr && *home != '\0') {
+        base = std::filesystem::path(home) / ".local" / "share";
+    } else {
+        return {};
+    }
+#endif
+    return base / "Ravelle" / "Tarnwick" / "formula";
+}
+
 void CustomDataItem::InitCustomDataItems(const std::vector<std::filesystem::path>& moreFolders) {
     const std::filesystem::path program = ProgramPath();
     if (!program.empty()) LoadCustomDataItems(program.parent_path() / "formula");

@@ -25,6 +25,10 @@ public:
     // Loads the definition files (*.ini) of the folder "formula" beside the
     // program and then of every folder given, and builds the formula names.
     static void InitCustomDataItems(const std::vector<std::filesystem::path>& moreFolders = {});
+    // The user's own formula folder: "Ravelle/Tarnwick/formula" in the user's application
+    // data folder (XDG_DATA_HOME, else ~/.local/share; %APPDATA% on Windows). Empty when
+    // the system names none.
+    static std::filesystem::path UserFormulaFolder();
     // Builds the names formulas use: every item's short name (the first item
     // of a name wins; standard items come first) and the wheel selectors.
     static void BuildFormulaNames();

@@ -102,6 +102,7 @@ std::size_t File::Read(void* buffer, std::size_t count) {
         if (m_impl->position >= size) return 0;
         const std::size_t n =
             static_cast<std::size_t>(std::min<std::uint64_t>(count, size - m_impl->position));
+        if (n == 0) return 0;  // an empty read may come with no buffer at all
         std::memcpy(buffer, m_impl->bytes.data() + m_impl->position, n);
         m_impl->position += n;
         return n;

@@ -25,6 +25,11 @@ TEST(File, MemoryFileReadsSeeksAndReportsItsName) {
     EXPECT_EQ(buf[0], 4);
     EXPECT_FALSE(f.Seek(-1));
     EXPECT_FALSE(f.Write(buf, 1));
+    // Readers ask for zero bytes into an empty vector's (null) data.
+    EXPECT_TRUE(f.Seek(1));
+    EXPECT_EQ(f.Read(nullptr, 0), 0u);
+    // Memory images have no creation time.
+    EXPECT_EQ(f.GetCreationTime(), -1);
 }
 
 TEST(File, ReplacingWriteTouchesTheTargetOnlyOnCommit) {
