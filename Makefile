@@ -18,18 +18,18 @@ build: deps
 demo: build
 	@$(RELEASE)/bin/lapgen --demo $(DEMO)
 
-# Until the viewer exists the main job is the lap information of the demo laps,
-# one run per game as the program opens one game at a time.
-CLI := $(RELEASE)/bin/tarnwick-cli
+# The program on the demo laps of the primary game (LFS). Without a display it
+# runs on the offscreen platform and saves a picture of its main window.
+APP  := $(RELEASE)/bin/tarnwick
+SHOT := $(RELEASE)/screenshot.png
+LAPS := $(DEMO)/lfs/data/raf/lap1.raf $(DEMO)/lfs/data/raf/lap2.raf $(DEMO)/lfs/data/raf/lap3.raf
 run: demo
-	@$(CLI) info --primary-game GP2 $(DEMO)/gp2/*.pa?
-	@echo; $(CLI) info --primary-game GP3 $(DEMO)/gp3/*.pa?
-	@echo; $(CLI) info --primary-game GP3-2000 $(DEMO)/gp3-2000/*.pa?
-	@echo; $(CLI) info $(DEMO)/gp4/*.pa?
-	@echo; $(CLI) info $(DEMO)/f1rs/*.tlm
-	@echo; $(CLI) info $(DEMO)/mgprs2/save1*.tlm
-	@echo; $(CLI) info $(DEMO)/generic/*.csv
-	@echo; $(CLI) info $(DEMO)/lfs/data/raf/*.raf
+	@if [ -n "$${DISPLAY}$${WAYLAND_DISPLAY}" ]; then \
+		$(APP) $(LAPS); \
+	else \
+		QT_QPA_PLATFORM=offscreen TARNWICK_STARTUP_LOG=1 $(APP) --screenshot $(SHOT) $(LAPS) && \
+		echo "No display: the main window was saved to $(SHOT)"; \
+	fi
 
 test: demo
 	@ctest --preset release
@@ -53,6 +53,7 @@ bench: build
 	@for b in $(RELEASE)/bin/*_bench; do echo "== $${b##*/}"; $$b --benchmark_min_time=0.5; done
 	@bench/csv_vs_pandas.sh $(RELEASE)
 	@bench/export_vs_pandas.sh $(RELEASE)
+	@bench/startup.sh $(RELEASE)
 
 clean:
 	rm -rf build

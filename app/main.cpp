@@ -1,0 +1,127 @@
+// Tarnwick: the desktop program.
+//
+//   tarnwick [--screenshot FILE] [FILE...]
+//
+// The first file opens the laps, the others are added to them. --screenshot saves
+// the main window as PNG once the files are open and the window is painted, and
+// exits. TARNWICK_STARTUP_LOG=1 prints the time from process start to the first
+// painted main window on stderr.
+
+#include <unistd.h>
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QPixmap>
+#include <QTimer>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "app/res/Icons.h"
+#include "app/shell/MainFrame.h"
+#include "app/shell/TarnwickApp.h"
+#include "tarnwick/Version.h"
+
+namespace {
+
+// Seconds the process has been running, from the system's process table; -1 where unknown.
+double ProcessAge() {
+#if defined(__linux__)
+    std::ifstream stat("/proc/self/stat");
+    std::ifstream uptime("/proc/uptime");
+    std::string line;
+    double now = 0.0;
+    if (!std::getline(stat, line) || !(uptime >> now)) return -1.0;
+    // Field 22 (start time in clock ticks after boot) follows the command name in brackets.
+    std::istringstream fields(line.substr(line.rfind(')') + 2));
+    std::string field;
+    for (int i = 3; i < 22 && fields >> field; ++i) {
+    }
+    unsigned long long ticks = 0;
+    if (!(fields >> ticks)) return -1.0;
+    return now - static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+#else
+    return -1.0;
+#endif
+}
+
+// Watches the main window's first paint: logs the start-up time and, when asked, saves a
+// picture of the window and quits.
+class FirstPaint : public QObject {
+public:
+    FirstPaint(QWidget& window, QElapsedTimer& sinceMain, bool log, QString screenshot)
+        : m_window(window),
+          m_sinceMain(sinceMain),
+          m_log(log),
+          m_screenshot(std::move(screenshot)) {
+        window.installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_window && event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            // After this paint has been done.
+            QTimer::singleShot(0, this, [this] { Done(); });
+        }
+        return false;
+    }
+
+private:
+    void Done() {
+        if (m_log) {
+            const double age = ProcessAge();
+            std::fprintf(stderr,
+                         "startup: first paint %.1f ms after main, %.0f ms after process start\n",
+                         static_cast<double>(m_sinceMain.nsecsElapsed()) / 1e6, age * 1000.0);
+        }
+        if (m_screenshot.isEmpty()) return;
+        // Let the windows lay out and paint once more before the picture is taken.
+        QTimer::singleShot(200, this, [this] {
+            const bool saved = m_window.grab().save(m_screenshot, "PNG");
+            if (!saved)
+                std::fprintf(stderr, "tarnwick: cannot write %s\n", qPrintable(m_screenshot));
+            QApplication::exit(saved ? 0 : 1);
+        });
+    }
+
+    QWidget& m_window;
+    QElapsedTimer& m_sinceMain;
+    bool m_log;
+    QString m_screenshot;
+    bool m_seen = false;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QElapsedTimer sinceMain;
+    sinceMain.start();
+    QApplication qt(argc, argv);
+    QApplication::setOrganizationName(tarnwick::version::kCompanyName);
+    QApplication::setApplicationName(tarnwick::version::kProductName);
+    QApplication::setApplicationDisplayName(tarnwick::version::kProductName);
+    QApplication::setApplicationVersion(tarnwick::version::kFileVersion);
+    QApplication::setWindowIcon(tarnwick::ProgramIcon());
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Racing-simulator telemetry viewer");
+    parser.addHelpOption();
+    parser.addVersionOption();
+    QCommandLineOption screenshot("screenshot", "Save the main window as PNG FILE and exit.",
+                                  "FILE");
+    parser.addOption(screenshot);
+    parser.addPositionalArgument(
+        "files", "Telemetry files: the first opens the laps, the others are added.", "[FILE...]");
+    parser.process(qt);
+
+    tarnwick::CTarnwickApp app;
+    if (!app.Start(parser.positionalArguments())) return 1;
+    FirstPaint watcher(*app.MainFrame(), sinceMain,
+                       qEnvironmentVariableIntValue("TARNWICK_STARTUP_LOG") != 0,
+                       parser.value(screenshot));
+    const int result = QApplication::exec();
+    app.Exit();
+    return result;
+}

@@ -1,0 +1,409 @@
+#include "app/shell/MainFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPageSetupDialog>
+#include <QPrinter>
+#include <QStatusBar>
+#include <QToolBar>
+
+#include "app/res/Icons.h"
+#include "app/shell/ChildFrame.h"
+#include "app/shell/LapsView.h"
+#include "app/shell/TarnwickApp.h"
+#include "app/shell/TarnwickDoc.h"
+
+namespace tarnwick {
+
+namespace {
+constexpr const char* kWindowPos = "Settings/window_pos";
+constexpr const char* kBarState = "Settings/BarState";
+}  // namespace
+
+CMainFrame::CMainFrame(CTarnwickApp& app) : m_app(app) {
+    setObjectName("MainFrame");
+    setWindowIcon(ProgramIcon());
+    setAcceptDrops(true);
+    m_mdi = new QMdiArea(this);
+    m_mdi->setObjectName("MdiArea");
+    m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_mdi);
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    resize(1024, 720);
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { UpdateCommands(); });
+    connect(&m_app, &CTarnwickApp::DocumentChanged, this, &CMainFrame::OnDocumentChanged);
+    connect(&m_app, &CTarnwickApp::RecentFilesChanged, this, &CMainFrame::RebuildRecentMenu);
+    OnDocumentChanged(nullptr);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+void CMainFrame::CreateActions() {
+    struct Spec {
+        Command id;
+        const char* text;
+        QKeySequence key;
+        const char* tip;
+    };
+    const Spec specs[] = {
+        {kFileOpen, "&Open...", QKeySequence(Qt::CTRL | Qt::Key_O), "Open perf files"},
+        {kAddBuffers, "&Add Buffers...", QKeySequence(Qt::CTRL | Qt::Key_A),
+         "Add perf files to the open laps"},
+        {kDeleteBuffers, "&Delete Buffers...", QKeySequence(Qt::CTRL | Qt::Key_X),
+         "Remove laps from the document"},
+        {kExport, "&Export...", QKeySequence(Qt::CTRL | Qt::Key_E),
+         "Export channels to a text file"},
+        {kSetupOpen, "Setup &Open...", {}, "Read a car setup file into the current lap"},
+        {kSetupSave,
+         "Setup &Save",
+         {},
+         "Save the car setup. Hold Shift to save all changed setups"},
+        {kSetupEdit, "Setup &Edit...", QKeySequence(Qt::CTRL | Qt::Key_S),
+         "Edit the car setup of the current lap"},
+        {kPrintSetup, "P&rint Setup...", {}, "Choose the printer and page"},
+        {kOptions, "&Options...", QKeySequence(Qt::CTRL | Qt::Key_T),
+         "Change the program's options"},
+        {kNewStatView, "New &Stat View", QKeySequence(Qt::Key_F5), "Open a statistics window"},
+        {kNewGraphView, "New &Graph View", QKeySequence(Qt::Key_F6), "Open a graph window"},
+        {kNewTextView, "New &Text View", QKeySequence(Qt::Key_F7), "Open a sample table window"},
+        {kNewTrackView, "New Trac&k View", QKeySequence(Qt::Key_F8), "Open a track map window"},
+        {kCursorMode, "&Cursor Mode", {}, "Move a cursor instead of selecting"},
+        {kZoomSelection, "Zoom &Selection", {}, "Zoom to the selected range"},
+        {kZoomInX, "Zoom In &X", {}, "Zoom in horizontally"},
+        {kZoomOutX, "Zoom Out X", {}, "Zoom out horizontally"},
+        {kZoomInY, "Zoom In &Y", {}, "Zoom in vertically"},
+        {kZoomOutY, "Zoom Out Y", {}, "Zoom out vertically"},
+        {kCascade, "&Cascade", {}, "Arrange the windows overlapped"},
+        {kTileHorizontally, "Tile &Horizontally", QKeySequence(Qt::Key_BracketLeft),
+         "Arrange the windows one above the other"},
+        {kTileVertically, "Tile &Vertically", QKeySequence(Qt::Key_BracketRight),
+         "Arrange the windows side by side"},
+    };
+    for (const Spec& spec : specs) {
+        auto* action = new QAction(tr(spec.text), this);
+        action->setShortcut(spec.key);
+        action->setStatusTip(tr(spec.tip));
+        m_actions[spec.id] = action;
+    }
+    m_actions[kDeleteBuffers]->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete)});
+    m_actions[kCursorMode]->setCheckable(true);
+    const std::pair<Command, CommandIcon> icons[] = {
+        {kFileOpen, CommandIcon::FileOpen},
+        {kAddBuffers, CommandIcon::AddBuffers},
+        {kDeleteBuffers, CommandIcon::DeleteBuffers},
+        {kSetupOpen, CommandIcon::SetupOpen},
+        {kSetupSave, CommandIcon::SetupSave},
+        {kSetupEdit, CommandIcon::SetupEdit},
+        {kNewStatView, CommandIcon::NewStatView},
+        {kNewGraphView, CommandIcon::NewGraphView},
+        {kNewTextView, CommandIcon::NewTextView},
+        {kNewTrackView, CommandIcon::NewTrackView},
+        {kCursorMode, CommandIcon::CursorMode},
+        {kZoomSelection, CommandIcon::ZoomSelection},
+        {kZoomInX, CommandIcon::ZoomInX},
+        {kZoomOutX, CommandIcon::ZoomOutX},
+        {kZoomInY, CommandIcon::ZoomInY},
+        {kZoomOutY, CommandIcon::ZoomOutY},
+        {kCascade, CommandIcon::Cascade},
+        {kTileHorizontally, CommandIcon::TileHorizontally},
+        {kTileVertically, CommandIcon::TileVertically},
+    };
+    for (const auto& [command, icon] : icons)
+        m_actions[command]->setIcon(MakeCommandIcon(icon));
+
+    connect(m_actions[kFileOpen], &QAction::triggered, &m_app, &CTarnwickApp::OnFileOpen);
+    connect(m_actions[kOptions], &QAction::triggered, &m_app, &CTarnwickApp::OnOptions);
+    connect(m_actions[kPrintSetup], &QAction::triggered, this, [this] {
+        QPrinter printer;
+        QPageSetupDialog(&printer, this).exec();
+    });
+    connect(m_actions[kAddBuffers], &QAction::triggered, this, [this] {
+        if (CTarnwickDoc* doc = m_app.Document()) doc->OnAddBuffers(this, m_app.Settings());
+    });
+    connect(m_actions[kDeleteBuffers], &QAction::triggered, this, [this] {
+        if (CTarnwickDoc* doc = m_app.Document()) doc->OnDeleteBuffers(this);
+    });
+    connect(m_actions[kSetupOpen], &QAction::triggered, this, [this] {
+        if (CTarnwickDoc* doc = m_app.Document()) doc->OnSetupOpen(this, m_app.Settings());
+    });
+    connect(m_actions[kSetupSave], &QAction::triggered, this, [this] {
+        const bool shift = QApplication::keyboardModifiers() & Qt::ShiftModifier;
+        if (CTarnwickDoc* doc = m_app.Document()) doc->OnSetupSave(shift);
+    });
+    connect(m_actions[kNewGraphView], &QAction::triggered, this, [this] { OpenLapsView(); });
+    connect(m_actions[kCascade], &QAction::triggered, m_mdi, &QMdiArea::cascadeSubWindows);
+    connect(m_actions[kTileHorizontally], &QAction::triggered, this, [this] {
+        // One above the other, each as wide as the area.
+        const auto windows = m_mdi->subWindowList();
+        if (windows.isEmpty()) return;
+        const QRect area = m_mdi->viewport()->rect();
+        const int h = area.height() / static_cast<int>(windows.size());
+        int y = 0;
+        for (QMdiSubWindow* w : windows) {
+            w->showNormal();
+            w->setGeometry(0, y, area.width(), h);
+            y += h;
+        }
+    });
+    connect(m_actions[kTileVertically], &QAction::triggered, this, [this] {
+        const auto windows = m_mdi->subWindowList();
+        if (windows.isEmpty()) return;
+        const QRect area = m_mdi->viewport()->rect();
+        const int w = area.width() / static_cast<int>(windows.size());
+        int x = 0;
+        for (QMdiSubWindow* window : windows) {
+            window->showNormal();
+            window->setGeometry(x, 0, w, area.height());
+            x += w;
+        }
+    });
+}
+
+void CMainFrame::CreateMenus() {
+    QMenu* file = menuBar()->addMenu(tr("&File"));
+    file->addAction(m_actions[kFileOpen]);
+    file->addAction(m_actions[kAddBuffers]);
+    file->addAction(m_actions[kDeleteBuffers]);
+    file->addSeparator();
+    file->addAction(m_actions[kExport]);
+    file->addSeparator();
+    file->addAction(m_actions[kSetupOpen]);
+    file->addAction(m_actions[kSetupSave]);
+    file->addAction(m_actions[kSetupEdit]);
+    file->addSeparator();
+    file->addAction(m_actions[kPrintSetup]);
+    file->addSeparator();
+    m_recentMenu = file->addMenu(tr("Recent &Files"));
+    file->addSeparator();
+    QAction* exit = file->addAction(tr("E&xit"));
+    exit->setShortcut(QKeySequence::Quit);
+    connect(exit, &QAction::triggered, this, &QWidget::close);
+    RebuildRecentMenu();
+
+    QMenu* view = menuBar()->addMenu(tr("&View"));
+    m_toolBarToggle = view->addAction(tr("&Toolbar"));
+    m_statusBarToggle = view->addAction(tr("&Status Bar"));
+    view->addSeparator();
+    view->addAction(m_actions[kCursorMode]);
+    view->addAction(m_actions[kZoomSelection]);
+    view->addAction(m_actions[kZoomInX]);
+    view->addAction(m_actions[kZoomOutX]);
+    view->addAction(m_actions[kZoomInY]);
+    view->addAction(m_actions[kZoomOutY]);
+    view->addSeparator();
+    view->addAction(m_actions[kOptions]);
+
+    QMenu* window = menuBar()->addMenu(tr("&Window"));
+    window->addAction(m_actions[kNewStatView]);
+    window->addAction(m_actions[kNewGraphView]);
+    window->addAction(m_actions[kNewTextView]);
+    window->addAction(m_actions[kNewTrackView]);
+    window->addSeparator();
+    window->addAction(m_actions[kCascade]);
+    window->addAction(m_actions[kTileHorizontally]);
+    window->addAction(m_actions[kTileVertically]);
+    QAction* next = window->addAction(tr("Ne&xt Window"));
+    next->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F9));
+    connect(next, &QAction::triggered, m_mdi, &QMdiArea::activateNextSubWindow);
+    QAction* previous = window->addAction(tr("Pre&vious Window"));
+    previous->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F9));
+    connect(previous, &QAction::triggered, m_mdi, &QMdiArea::activatePreviousSubWindow);
+
+    QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QAction* home = help->addAction(tr("&Home Page"));
+    connect(home, &QAction::triggered, &m_app, &CTarnwickApp::OnHomePage);
+    QAction* about = help->addAction(tr("&About Tarnwick..."));
+    connect(about, &QAction::triggered, &m_app, &CTarnwickApp::OnAbout);
+
+    // Statistics print font size, without a menu entry.
+    auto* larger = new QAction(this);
+    larger->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    connect(larger, &QAction::triggered, this, [this] { m_app.AdjustStatPrintFont(+1); });
+    auto* smaller = new QAction(this);
+    smaller->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I));
+    connect(smaller, &QAction::triggered, this, [this] { m_app.AdjustStatPrintFont(-1); });
+    addActions({larger, smaller});
+}
+
+void CMainFrame::CreateToolBar() {
+    QToolBar* bar = addToolBar(tr("Standard"));
+    bar->setObjectName("StandardToolBar");  // the bar state is stored under this name
+    bar->setIconSize(QSize(16, 16));
+    const std::vector<std::vector<Command>> groups = {
+        {kFileOpen, kAddBuffers, kDeleteBuffers},
+        {kSetupOpen, kSetupSave, kSetupEdit},
+        {kNewStatView, kNewGraphView, kNewTextView, kNewTrackView},
+        {kCursorMode, kZoomSelection, kZoomInX, kZoomOutX},
+        {kZoomInY, kZoomOutY},
+        {kCascade, kTileHorizontally, kTileVertically},
+    };
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        if (g > 0) bar->addSeparator();
+        for (Command c : groups[g])
+            bar->addAction(m_actions[c]);
+    }
+    m_toolBarToggle->setCheckable(true);
+    m_toolBarToggle->setChecked(true);
+    connect(m_toolBarToggle, &QAction::toggled, bar, &QWidget::setVisible);
+    connect(bar, &QToolBar::visibilityChanged, m_toolBarToggle, &QAction::setChecked);
+}
+
+void CMainFrame::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    const QFontMetrics metrics(bar->font());
+    auto pane = [&](const char* name, const QString& sizeText) {
+        auto* label = new QLabel(bar);
+        label->setObjectName(name);
+        label->setMinimumWidth(metrics.horizontalAdvance(sizeText) + 8);
+        label->setAlignment(Qt::AlignCenter);
+        bar->addPermanentWidget(label);
+        return label;
+    };
+    m_timePane = pane("TimeRangePane", "0:00.000s - 0:00.000s");
+    m_distancePane = pane("DistanceRangePane", "00000.000 - 00000.000");
+    m_numPane = pane("NumPane", "NUM");
+    bar->showMessage(tr("Ready"));
+    m_statusBarToggle->setCheckable(true);
+    m_statusBarToggle->setChecked(true);
+    connect(m_statusBarToggle, &QAction::toggled, bar, &QWidget::setVisible);
+    SetRangeTexts({}, {});
+}
+
+void CMainFrame::SetRangeTexts(const QString& time, const QString& distance) {
+    m_timePane->setText(time);
+    m_distancePane->setText(distance);
+    m_timePane->setEnabled(!time.isEmpty());
+    m_distancePane->setEnabled(!distance.isEmpty());
+}
+
+void CMainFrame::RebuildRecentMenu() {
+    m_recentMenu->clear();
+    const QStringList& files = m_app.RecentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        QAction* action =
+            m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]));
+        const QString path = files[i];
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (m_app.CloseDocument()) m_app.OpenFiles({path});
+        });
+    }
+    m_recentMenu->setEnabled(!files.isEmpty());
+}
+
+QString CMainFrame::FormatWindowPos(const QRect& normal, bool maximised) {
+    // Flags, show command, minimised and maximised positions, normal rectangle.
+    return QString::asprintf("%u,%u,%d,%d,%d,%d,%d,%d,%d,%d", maximised ? 2u : 0u,
+                             maximised ? 3u : 1u, -1, -1, -1, -1, normal.left(), normal.top(),
+                             normal.left() + normal.width(), normal.top() + normal.height());
+}
+
+bool CMainFrame::ParseWindowPos(const QString& text, QRect& normal) {
+    const QStringList parts = text.split(',');
+    if (parts.size() != 10) return false;
+    int values[10];
+    for (int i = 0; i < 10; ++i) {
+        bool ok = false;
+        values[i] = parts[i].trimmed().toInt(&ok);
+        if (!ok) return false;
+    }
+    const int left = values[6], top = values[7], right = values[8], bottom = values[9];
+    if (right <= left || bottom <= top) return false;
+    normal = QRect(left, top, right - left, bottom - top);
+    return true;
+}
+
+void CMainFrame::RestorePlacement() {
+    QSettings& store = m_app.Store();
+    QRect normal;
+    // A maximised state is not restored: the window opens normally at its normal place.
+    if (ParseWindowPos(store.value(kWindowPos).toString(), normal)) setGeometry(normal);
+    restoreState(store.value(kBarState).toByteArray());
+}
+
+void CMainFrame::SavePlacement() {
+    QSettings& store = m_app.Store();
+    store.setValue(kBarState, saveState());
+    const QRect normal = isMaximized() ? normalGeometry() : geometry();
+    store.setValue(kWindowPos, FormatWindowPos(normal, isMaximized()));
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    if (!m_app.CloseDocument()) {
+        event->ignore();
+        return;
+    }
+    SavePlacement();
+    event->accept();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    QStringList paths;
+    for (const QUrl& url : event->mimeData()->urls()) {
+        if (url.isLocalFile()) paths << url.toLocalFile();
+    }
+    if (paths.isEmpty()) return;
+    event->acceptProposedAction();
+    // Several files open as one document, as File Open does.
+    if (m_app.CloseDocument()) m_app.OpenFiles(paths);
+}
+
+CTarnwickDoc* CMainFrame::ActiveDocument() const {
+    return m_mdi->activeSubWindow() != nullptr ? m_app.Document() : nullptr;
+}
+
+void CMainFrame::OpenLapsView(CTarnwickDoc* doc) {
+    if (doc == nullptr) doc = ActiveDocument() != nullptr ? ActiveDocument() : m_app.Document();
+    if (doc == nullptr) return;
+    auto* frame = new CChildFrame;
+    frame->setWidget(new LapsView(*doc));
+    m_mdi->addSubWindow(frame);
+    frame->resize(m_mdi->viewport()->size() * 0.8);
+    frame->show();
+    m_mdi->setActiveSubWindow(frame);
+    UpdateCommands();
+}
+
+void CMainFrame::OnDocumentChanged(CTarnwickDoc* doc) {
+    if (doc != nullptr) {
+        connect(doc, &CTarnwickDoc::ViewsUpdated, this, &CMainFrame::UpdateCommands);
+        connect(doc, &CTarnwickDoc::TitleChanged, this, &CMainFrame::UpdateCommands);
+    }
+    UpdateCommands();
+}
+
+void CMainFrame::UpdateCommands() {
+    CTarnwickDoc* doc = m_app.Document();
+    const bool active = ActiveDocument() != nullptr;
+    m_actions[kAddBuffers]->setEnabled(doc != nullptr);
+    m_actions[kDeleteBuffers]->setEnabled(doc != nullptr && doc->CanDeleteBuffers());
+    m_actions[kSetupOpen]->setEnabled(doc != nullptr && doc->CanSetupOpenSave());
+    m_actions[kSetupSave]->setEnabled(doc != nullptr && doc->CanSetupOpenSave());
+    // Windows that do not exist yet keep their commands disabled.
+    for (Command c : {kExport, kSetupEdit, kNewStatView, kNewTextView, kNewTrackView, kCursorMode,
+                      kZoomSelection, kZoomInX, kZoomOutX, kZoomInY, kZoomOutY})
+        m_actions[c]->setEnabled(false);
+    m_actions[kNewGraphView]->setEnabled(active);
+    const bool windows = !m_mdi->subWindowList().isEmpty();
+    for (Command c : {kCascade, kTileHorizontally, kTileVertically})
+        m_actions[c]->setEnabled(windows);
+    setWindowTitle(doc != nullptr ? QStringLiteral("%1 - Tarnwick").arg(doc->Title())
+                                  : QStringLiteral("Tarnwick"));
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,95 @@
+#pragma once
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <array>
+#include <vector>
+
+namespace tarnwick {
+
+class CTarnwickApp;
+class CTarnwickDoc;
+
+// The main window: menus, tool bar, status bar and the area in which the
+// document's windows live. Remembers its placement and bar state.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+public:
+    // The commands of the menus and the tool bar that other code enables or checks.
+    enum Command {
+        kFileOpen,
+        kAddBuffers,
+        kDeleteBuffers,
+        kExport,
+        kSetupOpen,
+        kSetupSave,
+        kSetupEdit,
+        kPrintSetup,
+        kOptions,
+        kNewStatView,
+        kNewGraphView,
+        kNewTextView,
+        kNewTrackView,
+        kCursorMode,
+        kZoomSelection,
+        kZoomInX,
+        kZoomOutX,
+        kZoomInY,
+        kZoomOutY,
+        kCascade,
+        kTileHorizontally,
+        kTileVertically,
+        kCommandCount
+    };
+
+    explicit CMainFrame(CTarnwickApp& app);
+    ~CMainFrame() override;
+
+    QMdiArea* MdiArea() const { return m_mdi; }
+    QAction* Action(Command command) const { return m_actions[command]; }
+    // The two range panes of the status bar (filled by the active graph view).
+    void SetRangeTexts(const QString& time, const QString& distance);
+
+    // Reads "window_pos" and "BarState"; the window is not shown yet.
+    void RestorePlacement();
+    // Writes "window_pos" and "BarState".
+    void SavePlacement();
+
+    // Opens a window on the document of the active window (or the given document).
+    void OpenLapsView(CTarnwickDoc* doc = nullptr);
+    // Enables the commands for the current document and active window.
+    void UpdateCommands();
+
+    // The text of "window_pos" for a window: ten numbers; flags 2 when maximised.
+    static QString FormatWindowPos(const QRect& normal, bool maximised);
+    // The normal rectangle of a "window_pos" text; false unless it holds exactly ten numbers.
+    static bool ParseWindowPos(const QString& text, QRect& normal);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreateStatusBar();
+    void RebuildRecentMenu();
+    void OnDocumentChanged(CTarnwickDoc* doc);
+    CTarnwickDoc* ActiveDocument() const;
+
+    CTarnwickApp& m_app;
+    QMdiArea* m_mdi = nullptr;
+    std::array<QAction*, kCommandCount> m_actions{};
+    QMenu* m_recentMenu = nullptr;
+    QAction* m_toolBarToggle = nullptr;
+    QAction* m_statusBarToggle = nullptr;
+    std::vector<QAction*> m_recentActions;
+    QLabel* m_timePane = nullptr;
+    QLabel* m_distancePane = nullptr;
+    QLabel* m_numPane = nullptr;
+};
+
+}  // namespace tarnwick

@@ -1,0 +1,457 @@
+#include "app/shell/TarnwickDoc.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "app/shell/CustomItemDlg.h"
+#include "app/shell/PerfFileDialog.h"
+#include "app/shell/SelectionListDlg.h"
+#include "morlund/core/PerfCore.h"
+#include "morlund/formats/BufManager.h"
+#include "morlund/formats/Games.h"
+#include "morlund/formats/gp2/GP2BufManager.h"
+#include "morlund/formats/lfs/LFSBufManager.h"
+#include "morlund/items/CustomDataItem.h"
+#include "morlund/platform/Errors.h"
+#include "morlund/platform/File.h"
+#include "morlund/platform/MessageSink.h"
+#include "morlund/res/StringTable.h"
+
+namespace tarnwick {
+
+namespace {
+
+using morlund::GameType;
+namespace fs = std::filesystem;
+
+constexpr int kGP2 = static_cast<int>(GameType::GP2);
+constexpr int kGP4 = static_cast<int>(GameType::GP4);
+constexpr int kMGPRS2 = static_cast<int>(GameType::MGPRS2);
+constexpr int kGeneric = static_cast<int>(GameType::Generic);
+constexpr int kLFS = static_cast<int>(GameType::LFS);
+
+fs::path ToPath(const QString& path) {
+#if defined(_WIN32)
+    return fs::path(path.toStdWString());
+#else
+    return fs::path(path.toStdString());
+#endif
+}
+
+// Opens a file for reading; tells the user why when it cannot be opened.
+bool OpenForReading(morlund::File& file, const QString& path) {
+    std::string reason;
+    if (file.Open(ToPath(path), morlund::File::Mode::Read, &reason)) return true;
+    QString text = QStringLiteral("Cannot open file %1.").arg(QDir::toNativeSeparators(path));
+    if (!reason.empty()) text += QStringLiteral("\n") + QString::fromStdString(reason);
+    morlund::ShowMessage(text.toStdString(), morlund::MessageIcon::Error);
+    return false;
+}
+
+QString BufferName(const morlund::PerfCore& buffer) {
+    return QString::fromStdString(buffer.InfoGetName());
+}
+
+}  // namespace
+
+CTarnwickDoc::CTarnwickDoc(QObject* parent) : QObject(parent) {}
+
+CTarnwickDoc::~CTarnwickDoc() = default;
+
+// --- state ---------------------------------------------------------------------
+
+int CTarnwickDoc::BufCount() const { return m_manager ? m_manager->GetBufCount() : 0; }
+
+morlund::PerfCore* CTarnwickDoc::Buffer(int index) const {
+    return m_manager && m_manager->HasBuffer(index) ? m_manager->GetBuffer(index) : nullptr;
+}
+
+const morlund::PerfCore& CTarnwickDoc::BufferAt(int index) const {
+    if (!m_manager) throw morlund::InvalidArgument("CTarnwickDoc: no buffers");
+    return *m_manager->GetBuffer(index);  // raises for an index out of range
+}
+
+bool CTarnwickDoc::HasTrackGeometry() const {
+    if (m_game == kLFS) return true;
+    if (m_game != kGP2) return false;
+    const auto* gp2 = dynamic_cast<const morlund::GP2BufManager*>(m_manager.get());
+    return gp2 != nullptr && gp2->HasExtended() != 0;
+}
+
+int CTarnwickDoc::CurrentOrFirstBuffer() const {
+    const int count = BufCount();
+    if (count == 0) return -1;
+    return m_currentBuffer >= 0 && m_currentBuffer < count ? m_currentBuffer : 0;
+}
+
+// --- views ---------------------------------------------------------------------
+
+void CTarnwickDoc::AddView(DocView* view) {
+    if (view != nullptr && std::find(m_views.begin(), m_views.end(), view) == m_views.end())
+        m_views.push_back(view);
+}
+
+void CTarnwickDoc::RemoveView(DocView* view) { std::erase(m_views, view); }
+
+void CTarnwickDoc::UpdateAllViews(DocView* sender, int hint, const ViewHint* viewHint) {
+    if (viewHint != nullptr) {
+        m_currentBuffer = viewHint->buffer;
+        m_cursorPos = viewHint->cursorPos;
+        m_selectionFrom = viewHint->selectionFrom;
+        m_selectionTo = viewHint->selectionTo;
+    }
+    // A view may close others (or itself) while it updates: walk a copy and
+    // skip views that have left in the meantime.
+    const std::vector<DocView*> views = m_views;
+    for (DocView* view : views) {
+        if (view == sender) continue;
+        if (std::find(m_views.begin(), m_views.end(), view) == m_views.end()) continue;
+        view->OnUpdate(sender, hint, viewHint);
+    }
+    emit ViewsUpdated(sender, hint, viewHint);
+}
+
+// --- title ---------------------------------------------------------------------
+
+void CTarnwickDoc::SetTitle(const QString& title) {
+    if (title == m_title) return;
+    m_title = title;
+    emit TitleChanged(m_title);
+}
+
+// --- opening and closing -----------------------------------------------------------
+
+void CTarnwickDoc::DeleteContents() {
+    m_manager.reset();
+    m_game = -1;
+    m_readOk = false;
+    m_gp2Track = morlund::GP2Track();
+    m_gp2TrackLoaded = false;
+    m_lfsTrack.Kill();
+    m_lfsMeshLoaded = false;
+    m_lastFolder.clear();
+    m_lastFileName.clear();
+    // The shared state belonged to the laps that are gone.
+    m_currentBuffer = 0;
+    m_cursorPos = -1.0;
+    m_selectionFrom = 0.0;
+    m_selectionTo = 0.0;
+}
+
+void CTarnwickDoc::RememberFile(const QString& path) {
+    const QFileInfo info(path);
+    m_lastFolder = info.absolutePath();
+    m_lastFileName = info.fileName();
+}
+
+bool CTarnwickDoc::OpenDocument(const QString& path, const AppSettings& settings) {
+    DeleteContents();
+    morlund::File file;
+    if (!OpenForReading(file, path)) return false;
+
+    const auto primary = static_cast<GameType>(ClampTo(settings.pri_game, 0, 7));
+    const GameType game = morlund::RecogniseGame(file.GetFileName(), file, primary);
+    m_game = static_cast<int>(game);
+    m_manager = morlund::CreateBufManager(game);
+    m_readOk = m_manager && m_manager->AddBuffer(file) != 0;
+    if (!m_readOk) {
+        DeleteContents();  // the reader has told the user why
+        return false;
+    }
+    file.Close();
+    LoadTrackGeometry(settings);
+    RememberFile(path);
+    SetTitle(QFileInfo(path).fileName());
+    return true;
+}
+
+void CTarnwickDoc::LoadTrackGeometry(const AppSettings& settings) {
+    m_gp2TrackLoaded = false;
+    const auto* gp2 = dynamic_cast<const morlund::GP2BufManager*>(m_manager.get());
+    if (m_game == kGP2 && gp2 != nullptr && gp2->HasExtended()) {
+        char name[16];
+        std::snprintf(name, sizeof name, "%08lx.seg", gp2->GetTrackChecksum() & 0xffffffffUL);
+        // The add-on's folder and file may be named in any case.
+        const fs::path folder =
+            morlund::FindFileNoCase(ToPath(LocalPath(settings.GetPath(kGP2))) / "strelkod");
+        const fs::path segFile = morlund::FindFileNoCase(folder / name);
+        morlund::File file;
+        if (OpenForReading(file, QString::fromStdString(segFile.string())))
+            m_gp2TrackLoaded = m_gp2Track.ReadFile(file) != 0;
+    }
+
+    m_lfsMeshLoaded = false;
+    const auto* lfs = dynamic_cast<const morlund::LFSBufManager*>(m_manager.get());
+    if (m_readOk && m_game == kLFS && lfs != nullptr) {
+        m_lfsMeshLoaded = m_lfsTrack.LoadTrackMeshes(ToPath(LocalPath(settings.GetPath(kLFS))),
+                                                     lfs->GetSMXTrackString()) != 0;
+    }
+}
+
+bool CTarnwickDoc::OpenFiles(const QStringList& paths, const AppSettings& settings) {
+    if (paths.isEmpty() || !OpenDocument(paths.front(), settings)) return false;
+    bool added = false;
+    for (qsizetype i = 1; i < paths.size(); ++i)
+        added = AddBufferFromFile(paths[i], false) || added;
+    if (added) UpdateAllViews(nullptr);
+    return true;
+}
+
+bool CTarnwickDoc::OfferSetupSave(morlund::PerfCore& buffer) {
+    const QString question = QString(kSetupChangedQuestion).arg(BufferName(buffer));
+    switch (morlund::ShowMessage(question.toStdString(), morlund::MessageIcon::Question,
+                                 morlund::MessageButtons::YesNoCancel)) {
+        case morlund::MessageAnswer::Yes:
+            buffer.SaveSetup();
+            // A save that failed has been reported; the edits must not be thrown away.
+            return buffer.IsSetupChanged() == 0;
+        case morlund::MessageAnswer::No:
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CTarnwickDoc::SaveModified() {
+    for (int i = 0; i < BufCount(); ++i) {
+        morlund::PerfCore* buffer = Buffer(i);
+        if (buffer->IsSetupChanged() && !OfferSetupSave(*buffer)) return false;
+    }
+    return true;
+}
+
+bool CTarnwickDoc::CloseIfAllowed() {
+    if (!SaveModified()) return false;
+    DeleteContents();
+    emit Closed();
+    return true;
+}
+
+bool CTarnwickDoc::AddBufferFromFile(const QString& path, bool updateViews) {
+    if (!m_manager) return false;  // an empty document has no game to add laps of
+    morlund::File file;
+    if (!OpenForReading(file, path)) return false;
+    const bool added = m_manager->AddBuffer(file) != 0;
+    RememberFile(path);
+    if (added && updateViews) UpdateAllViews(nullptr);
+    return added;
+}
+
+int CTarnwickDoc::AddBuffers(const QStringList& paths) {
+    const int before = BufCount();
+    int added = 0;
+    for (const QString& path : paths)
+        added += AddBufferFromFile(path, false) ? 1 : 0;
+    // A document emptied by Delete Buffers takes the name of its new first lap.
+    if (BufCount() == 1 || (before == 0 && added > 0)) SetTitle(BufferName(*Buffer(0)));
+    if (added > 0) UpdateAllViews(nullptr);
+    return added;
+}
+
+// --- commands ------------------------------------------------------------------
+
+void CTarnwickDoc::OnAddBuffers(QWidget* parent, const AppSettings& settings) {
+    if (!CanAddBuffers()) return;
+    QStringList paths;
+    if (settings.UseAltFileDialog() && m_altOpenDialog) {
+        if (!m_altOpenDialog(m_game, m_manager->GetTrack(), paths)) return;
+    } else if (!PromptForPerfFiles(paths, m_lastFolder, {}, true, m_manager.get(), settings,
+                                   parent)) {
+        return;
+    }
+    AddBuffers(paths);
+}
+
+void CTarnwickDoc::OnDeleteBuffers(QWidget* parent) {
+    if (!CanDeleteBuffers()) return;
+    std::vector<std::string> names;
+    for (int i = 0; i < BufCount(); ++i)
+        names.push_back(Buffer(i)->InfoGetName());
+    SelectionListDlg dlg(names, QString::fromLatin1(kDeleteBuffersTitle), parent);
+    dlg.selection = {m_currentBuffer};
+    if (dlg.exec() != QDialog::Accepted || dlg.selection.empty()) return;
+    DeleteBuffers(dlg.selection);
+}
+
+int CTarnwickDoc::DeleteBuffers(const std::vector<int>& indices) {
+    const int count = BufCount();
+    std::vector<bool> marked(static_cast<std::size_t>(count), false);
+    for (const int index : indices) {
+        if (index >= 0 && index < count) marked[static_cast<std::size_t>(index)] = true;
+    }
+    // Edited setups of the laps about to go are offered for saving, as on closing.
+    for (int i = 0; i < count; ++i) {
+        morlund::PerfCore* buffer = Buffer(i);
+        if (marked[static_cast<std::size_t>(i)] && buffer->IsSetupChanged() &&
+            !OfferSetupSave(*buffer)) {
+            return 0;
+        }
+    }
+    int removed = 0;
+    int removedBelowCurrent = 0;
+    for (int i = count - 1; i >= 0; --i) {  // from the top, so lower indices stay valid
+        if (!marked[static_cast<std::size_t>(i)]) continue;
+        m_manager->RemoveBuffer(i);
+        ++removed;
+        if (i < m_currentBuffer) ++removedBelowCurrent;
+    }
+    if (removed == 0) return 0;
+
+    if (marked[0]) {
+        SetTitle(HasBuffers() ? BufferName(*Buffer(0)) : QString::fromLatin1(kNoBuffersTitle));
+    }
+    // The current lap keeps its place in the views when it remains; otherwise the
+    // lap that moved up takes over, and no index ever points past the end.
+    m_currentBuffer =
+        std::clamp(m_currentBuffer - removedBelowCurrent, 0, std::max(BufCount() - 1, 0));
+    UpdateAllViews(nullptr);
+    return removed;
+}
+
+void CTarnwickDoc::OnSetupOpen(QWidget* parent, const AppSettings& settings) {
+    if (!CanSetupOpenSave()) return;
+    const FileFilter filter = BuildSetupFileFilter(*m_manager);
+    QFileDialog dialog(parent, QStringLiteral("Open"),
+                       LocalPath(settings.GetPath(m_game) + GetSetupSubdir(m_game)));
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filter.nameFilters);
+    dialog.selectNameFilter(filter.SelectedNameFilter());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    ReadSetupFile(dialog.selectedFiles().front());
+}
+
+bool CTarnwickDoc::ReadSetupFile(const QString& path) {
+    const int index = CurrentOrFirstBuffer();
+    if (index < 0) return false;
+    morlund::File file;
+    if (!file.Open(ToPath(path), morlund::File::Mode::Read)) {
+        morlund::ShowMessage(morlund::IDS_OPEN_ERROR);
+        return false;
+    }
+    morlund::PerfCore* buffer = Buffer(index);
+    const bool read = buffer->ReadSetup(file) != 0;
+    file.Close();
+    if (!read) return false;
+    buffer->FlushCaches();
+    UpdateAllViews(nullptr);
+    return true;
+}
+
+void CTarnwickDoc::OnSetupSave(bool allChanged) {
+    if (allChanged) {
+        for (int i = 0; i < BufCount(); ++i) {
+            morlund::PerfCore* buffer = Buffer(i);
+            if (buffer->IsSetupChanged()) buffer->SaveSetup();
+        }
+        return;
+    }
+    if (morlund::PerfCore* buffer = Buffer(CurrentOrFirstBuffer())) buffer->SaveSetup();
+}
+
+int CTarnwickDoc::SetupEditBuffer() const {
+    if (m_game < kGP2 || m_game > kGP4) {
+        morlund::ShowMessage(kNoEditorText, morlund::MessageIcon::Information);
+        return -1;
+    }
+    return CurrentOrFirstBuffer();
+}
+
+std::pair<double, double> CTarnwickDoc::ExportRange(double from, double to) {
+    if (from == 0.0 && to == 0.0) return {from, -1.0};
+    return {from, to};
+}
+
+bool CTarnwickDoc::EditCustomItem(morlund::CustomDataItem& item, QWidget* parent) {
+    CCustomItemDlg dlg(parent);
+    FillCustomItemDlg(dlg, item);
+    if (dlg.exec() != QDialog::Accepted) return false;
+    ApplyCustomItemDlg(dlg, item);
+    return true;
+}
+
+void CTarnwickDoc::FillCustomItemDlg(CCustomItemDlg& dlg, const morlund::CustomDataItem& item) {
+    dlg.name = QString::fromStdString(item.GetName());
+    dlg.shortName = QString::fromStdString(item.GetShortName());
+    dlg.type = item.GetDataType() == morlund::DataItem::DT_CAR ? 1 : 0;
+    dlg.quantity = static_cast<int>(item.GetQuantity()) + 1;
+    dlg.factor = item.GetRawUnitConversionFactor();
+    dlg.minimum = item.GetMinValue();
+    dlg.maximum = item.GetMaxValue();
+    dlg.formula = QString::fromStdString(item.GetFormula());
+}
+
+void CTarnwickDoc::ApplyCustomItemDlg(const CCustomItemDlg& dlg, morlund::CustomDataItem& item) {
+    using morlund::DataItem;
+    const std::string shortName = dlg.shortName.toStdString();
+    const bool renamed = shortName != item.GetShortName();
+    item.SetName(dlg.name.toStdString().c_str());
+    item.SetShortName(shortName.c_str());
+    item.SetRawUnitConversionFactor(dlg.factor);
+    item.SetMinValue(dlg.minimum);
+    item.SetMaxValue(dlg.maximum);
+    item.SetDataType(dlg.type == 1 ? DataItem::DT_CAR : DataItem::DT_WHEEL);
+    // The empty entry (or none) has no quantity of its own: plain factor, as
+    // for a definition file without one. Anything else would index the unit tables.
+    const int quantity = dlg.quantity - 1;
+    item.SetQuantity(quantity >= DataItem::Q_LENGTH && quantity <= DataItem::Q_SPRING_CONSTANT
+                         ? static_cast<DataItem::Quantity>(quantity)
+                         : DataItem::Q_FACTOR);
+    item.SetFormula(dlg.formula.toStdString().c_str());
+    // Formulas find items by short name.
+    if (renamed) morlund::CustomDataItem::BuildFormulaNames();
+    // Other formula channels may be built on this one: drop every cached formula
+    // value, not only this item's.
+    for (int i = 0; i < BufCount(); ++i) {
+        const morlund::PerfCore* buffer = Buffer(i);
+        for (auto it = DataItem::NewIterator(); it->HasNext();) {
+            if (const auto* custom = dynamic_cast<const morlund::CustomDataItem*>(it->GetNext()))
+                custom->FlushCache(buffer);
+        }
+    }
+    UpdateAllViews(nullptr);
+}
+
+// --- enable rules --------------------------------------------------------------------
+
+bool CTarnwickDoc::CanAddBuffers() const { return m_manager != nullptr; }
+bool CTarnwickDoc::CanDeleteBuffers() const { return BufCount() > 1; }
+bool CTarnwickDoc::CanExport() const { return HasBuffers(); }
+bool CTarnwickDoc::CanSetupOpenSave() const {
+    return HasBuffers() && m_game != kGeneric && m_game != kLFS;
+}
+bool CTarnwickDoc::CanSetupEdit() const { return HasBuffers() && m_game >= kGP2 && m_game <= kGP4; }
+bool CTarnwickDoc::CanNewTrackView() const {
+    return m_game >= 0 && m_game <= kLFS && m_game != kMGPRS2;
+}
+
+// --- summary statistics --------------------------------------------------------------
+
+pellith::SpeedSummary CTarnwickDoc::GetSpeedSummary(int buffer) const {
+    return pellith::GetSpeedSummary(BufferAt(buffer));
+}
+pellith::RevsSummary CTarnwickDoc::GetRevsSummary(int buffer) const {
+    return pellith::GetRevsSummary(BufferAt(buffer));
+}
+pellith::PedalSummary CTarnwickDoc::GetThrottleSummary(int buffer) const {
+    return pellith::GetThrottleSummary(BufferAt(buffer));
+}
+pellith::PedalSummary CTarnwickDoc::GetBrakeSummary(int buffer) const {
+    return pellith::GetBrakeSummary(BufferAt(buffer));
+}
+int CTarnwickDoc::GetCoastingShare(int buffer) const {
+    return pellith::GetCoastingShare(BufferAt(buffer));
+}
+pellith::SteeringSummary CTarnwickDoc::GetSteeringSummary(int buffer) const {
+    return pellith::GetSteeringSummary(BufferAt(buffer));
+}
+int CTarnwickDoc::GetGearChanges(int buffer) const {
+    return pellith::GetGearChanges(BufferAt(buffer));
+}
+
+}  // namespace tarnwick

@@ -1,0 +1,206 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "app/shell/AppSettings.h"
+#include "morlund/track/GP2Track.h"
+#include "morlund/track/LFSTrack.h"
+#include "pellith/stats/SummaryStats.h"
+
+class QWidget;
+
+namespace morlund {
+class BufManager;
+class CustomDataItem;
+class PerfCore;
+}  // namespace morlund
+
+namespace tarnwick {
+
+class CCustomItemDlg;
+
+// What a view passes along with an update so that the other views can follow
+// it: the current buffer, the cursor and the selected distance range.
+struct ViewHint {
+    int buffer = 0;
+    double cursorPos = -1.0;  // -1: no cursor
+    double selectionFrom = 0.0;
+    double selectionTo = 0.0;  // from and to both 0: no selection
+};
+
+// A window showing the document. Views register with the document and are
+// told of every change through OnUpdate.
+class DocView {
+public:
+    virtual ~DocView() = default;
+    // `sender` is the view that caused the update (null for the document);
+    // `viewHint` is null unless a view passed one.
+    virtual void OnUpdate(DocView* sender, int hint, const ViewHint* viewHint) = 0;
+};
+
+// The one document of the program: the laps (buffers) of one game held by one
+// buffer manager, the track geometry that belongs to them and the state the
+// views share. Every message and question goes through Morlund's message sink.
+class CTarnwickDoc : public QObject {
+    Q_OBJECT
+public:
+    static constexpr const char* kNoBuffersTitle = "<no buffers loaded>";
+    static constexpr const char* kDeleteBuffersTitle = "Select buffers to delete";
+    static constexpr const char* kNoEditorText = "Editor not available for this setup type.";
+    static constexpr const char* kSetupChangedQuestion =
+        "The car setup of buffer '%1' has been changed, do you want to save it?";
+
+    explicit CTarnwickDoc(QObject* parent = nullptr);
+    ~CTarnwickDoc() override;
+    CTarnwickDoc(const CTarnwickDoc&) = delete;
+    CTarnwickDoc& operator=(const CTarnwickDoc&) = delete;
+
+    // --- state read by the views -----------------------------------------------
+    morlund::BufManager* Manager() const { return m_manager.get(); }
+    int Game() const { return m_game; }  // GameType; -1 while empty
+    int BufCount() const;
+    bool HasBuffers() const { return BufCount() > 0; }
+    // Buffer at an index; null outside 0..count-1.
+    morlund::PerfCore* Buffer(int index) const;
+    bool IsReadOk() const { return m_readOk; }
+    const morlund::GP2Track& GP2Outline() const { return m_gp2Track; }
+    bool IsGP2TrackLoaded() const { return m_gp2TrackLoaded; }
+    const morlund::LFSTrack& LFSMeshes() const { return m_lfsTrack; }
+    bool IsLFSMeshLoaded() const { return m_lfsMeshLoaded; }
+    // A GP2 lap with position data, or an LFS lap.
+    bool HasTrackGeometry() const;
+    const QString& LastFolder() const { return m_lastFolder; }
+    const QString& LastFileName() const { return m_lastFileName; }
+    int CurrentBuffer() const { return m_currentBuffer; }
+    // currentBuffer when it names a buffer, else 0; -1 without buffers.
+    int CurrentOrFirstBuffer() const;
+    double CursorPos() const { return m_cursorPos; }
+    double SelectionFrom() const { return m_selectionFrom; }
+    double SelectionTo() const { return m_selectionTo; }
+
+    // --- views -----------------------------------------------------------------
+    void AddView(DocView* view);
+    void RemoveView(DocView* view);
+    const std::vector<DocView*>& Views() const { return m_views; }
+    // Stores a hint's values in the document, then tells every view but the
+    // sender (and emits ViewsUpdated).
+    void UpdateAllViews(DocView* sender, int hint = 0, const ViewHint* viewHint = nullptr);
+
+    // --- title -----------------------------------------------------------------
+    const QString& Title() const { return m_title; }
+    void SetTitle(const QString& title);
+
+    // --- opening and closing ---------------------------------------------------
+    // Empties the document, then reads the file into it: recognises the game
+    // (the primary game decides between the GP games), creates the manager, adds
+    // the first buffer and loads the track geometry from the install folders.
+    // False (after the reader or the document told the user) leaves it empty.
+    bool OpenDocument(const QString& path, const AppSettings& settings);
+    // Opens the first path as the document and adds the others as buffers; the
+    // views are updated once when any were added. False when the first failed.
+    bool OpenFiles(const QStringList& paths, const AppSettings& settings);
+    // Deletes the manager and the track geometry and resets the shared state.
+    void DeleteContents();
+    // Offers to save every changed setup (Yes/No/Cancel per buffer). False when
+    // the user cancelled or a setup the user wanted saved could not be saved.
+    bool SaveModified();
+    // SaveModified, then empties the document and emits Closed(); false when refused.
+    bool CloseIfAllowed();
+    // Adds a buffer from a file; true when one was added.
+    bool AddBufferFromFile(const QString& path, bool updateViews);
+    // Adds every path, names the document after buffer 0 where that is the
+    // first lap it holds, and updates the views once; returns the number added.
+    int AddBuffers(const QStringList& paths);
+
+    // --- commands (the main frame asks the Can... rules to enable them) ----------
+    // A replacement for the standard file dialog when the settings ask for the
+    // alternative one: fills the paths for the game and track, true on OK.
+    using AltOpenDialog = std::function<bool(int game, int track, QStringList& paths)>;
+    void SetAltOpenDialog(AltOpenDialog dialog) { m_altOpenDialog = std::move(dialog); }
+    void OnAddBuffers(QWidget* parent, const AppSettings& settings);
+    // Lets the user choose buffers to delete, then DeleteBuffers.
+    void OnDeleteBuffers(QWidget* parent);
+    // Removes the buffers at the given indices (others ignored). Offers to save
+    // a changed setup first; Cancel keeps every buffer. Retitles the document
+    // when buffer 0 went, keeps the current buffer on a lap that remains, and
+    // updates the views. Returns the number removed.
+    int DeleteBuffers(const std::vector<int>& indices);
+    // Lets the user choose a setup file for the current buffer, then ReadSetupFile.
+    void OnSetupOpen(QWidget* parent, const AppSettings& settings);
+    // Replaces the current buffer's setup by a setup file; true when it was taken.
+    bool ReadSetupFile(const QString& path);
+    // Saves the current buffer's setup, or with `allChanged` (Shift held) every
+    // changed setup.
+    void OnSetupSave(bool allChanged);
+    // The buffer whose setup the editor opens; -1 (after telling the user for
+    // games without an editor) when there is none.
+    int SetupEditBuffer() const;
+    // The distance range the export starts with: the selection, or (from, -1)
+    // when there is none.
+    static std::pair<double, double> ExportRange(double from, double to);
+    std::pair<double, double> ExportRangeOfSelection() const {
+        return ExportRange(m_selectionFrom, m_selectionTo);
+    }
+    // Edits a formula channel in the Custom Data Item dialog; true after OK.
+    bool EditCustomItem(morlund::CustomDataItem& item, QWidget* parent);
+    static void FillCustomItemDlg(CCustomItemDlg& dlg, const morlund::CustomDataItem& item);
+    // Writes the dialog's fields into the item, drops cached formula values on
+    // every buffer and updates the views.
+    void ApplyCustomItemDlg(const CCustomItemDlg& dlg, morlund::CustomDataItem& item);
+
+    bool CanAddBuffers() const;
+    bool CanDeleteBuffers() const;
+    bool CanExport() const;
+    bool CanSetupOpenSave() const;
+    bool CanSetupEdit() const;
+    bool CanNewTrackView() const;
+
+    // --- summary statistics of a buffer (index errors raise InvalidArgument) ----
+    pellith::SpeedSummary GetSpeedSummary(int buffer) const;
+    pellith::RevsSummary GetRevsSummary(int buffer) const;
+    pellith::PedalSummary GetThrottleSummary(int buffer) const;
+    pellith::PedalSummary GetBrakeSummary(int buffer) const;
+    int GetCoastingShare(int buffer) const;
+    pellith::SteeringSummary GetSteeringSummary(int buffer) const;
+    int GetGearChanges(int buffer) const;
+
+signals:
+    void TitleChanged(const QString& title);
+    void ViewsUpdated(tarnwick::DocView* sender, int hint, const tarnwick::ViewHint* viewHint);
+    // The document was emptied by CloseIfAllowed; its windows close.
+    void Closed();
+
+private:
+    const morlund::PerfCore& BufferAt(int index) const;
+    void RememberFile(const QString& path);
+    void LoadTrackGeometry(const AppSettings& settings);
+    // Asks whether to save a changed setup; false when the buffer must stay
+    // (Cancel, or the save failed).
+    bool OfferSetupSave(morlund::PerfCore& buffer);
+
+    std::unique_ptr<morlund::BufManager> m_manager;
+    int m_game = -1;
+    morlund::GP2Track m_gp2Track;
+    morlund::LFSTrack m_lfsTrack;
+    bool m_readOk = false;
+    bool m_gp2TrackLoaded = false;
+    bool m_lfsMeshLoaded = false;
+    QString m_lastFolder;
+    QString m_lastFileName;
+    int m_currentBuffer = 0;
+    double m_cursorPos = -1.0;
+    double m_selectionFrom = 0.0;
+    double m_selectionTo = 0.0;
+
+    QString m_title;
+    std::vector<DocView*> m_views;
+    AltOpenDialog m_altOpenDialog;
+};
+
+}  // namespace tarnwick

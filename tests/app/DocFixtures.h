@@ -1,0 +1,99 @@
+#pragma once
+
+// Laps and game folders for the document's tests, written by lapgen into a
+// fresh folder under the build tree's scratch area.
+
+#include <unistd.h>
+
+#include <QString>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/shell/TarnwickDoc.h"
+#include "lapgen/CsvWriter.h"
+#include "lapgen/GP2Writer.h"
+#include "lapgen/Model.h"
+#include "lapgen/SegWriter.h"
+#include "morlund/core/PerfCore.h"
+
+namespace doctest {
+
+class TempDir {
+public:
+    TempDir() {
+        static int counter = 0;
+        m_path = std::filesystem::path(TARNWICK_TEST_SCRATCH) /
+                 ("doc" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
+        std::filesystem::remove_all(m_path);
+        std::filesystem::create_directories(m_path);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        std::filesystem::remove_all(m_path, ec);
+    }
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::filesystem::path& path() const { return m_path; }
+    // A path inside the folder, as the shell passes it.
+    QString operator/(const std::string& name) const {
+        return QString::fromStdString((m_path / name).string());
+    }
+
+private:
+    std::filesystem::path m_path;
+};
+
+inline const lapgen::Lap& SmallLap() {
+    static const lapgen::Lap lap = [] {
+        lapgen::LapSpec spec;
+        spec.seed = 5;
+        spec.sampleCount = 300;
+        spec.trackLength = 1500;
+        return lapgen::MakeLap(spec);
+    }();
+    return lap;
+}
+
+// A generic lap; its buffer is named after the file.
+inline QString WriteCsvLap(const TempDir& dir, const std::string& name) {
+    lapgen::WriteFile(dir.path() / name, lapgen::WriteGenericCsv(SmallLap()));
+    return dir / name;
+}
+
+// A GP2 lap of track 3 ("<stem>.pad"), with the position extension of the given
+// version (0: none); returns the track checksum the reader derives.
+inline std::uint32_t WriteGP2Lap(const std::filesystem::path& path, int strelkoVersion = 0) {
+    const lapgen::GP2Raw raw = lapgen::EncodeGP2(SmallLap());
+    lapgen::GP2WriteOptions options;
+    options.strelkoVersion = strelkoVersion;
+    lapgen::WriteFile(path, lapgen::WriteGP2Perf(raw, options));
+    return lapgen::GP2LapTrackChecksum(raw, options);
+}
+
+// Counts the updates a view receives.
+class CountingView : public tarnwick::DocView {
+public:
+    void OnUpdate(tarnwick::DocView* sender, int hint,
+                  const tarnwick::ViewHint* viewHint) override {
+        ++updates;
+        lastSender = sender;
+        lastHint = hint;
+        hadViewHint = viewHint != nullptr;
+    }
+    int updates = 0;
+    tarnwick::DocView* lastSender = nullptr;
+    int lastHint = -1;
+    bool hadViewHint = false;
+};
+
+inline std::vector<std::string> BufferNames(const tarnwick::CTarnwickDoc& doc) {
+    std::vector<std::string> names;
+    for (int i = 0; i < doc.BufCount(); ++i)
+        names.push_back(doc.Buffer(i)->InfoGetName());
+    return names;
+}
+
+}  // namespace doctest
