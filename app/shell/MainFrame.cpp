@@ -14,9 +14,9 @@
 #include <QStatusBar>
 #include <QToolBar>
 
+#include "app/graph/GraphFrame.h"
+#include "app/graph/GraphView.h"
 #include "app/res/Icons.h"
-#include "app/shell/ChildFrame.h"
-#include "app/shell/LapsView.h"
 #include "app/shell/TarnwickApp.h"
 #include "app/shell/TarnwickDoc.h"
 
@@ -41,7 +41,7 @@ CMainFrame::CMainFrame(CTarnwickApp& app) : m_app(app) {
     CreateToolBar();
     CreateStatusBar();
     resize(1024, 720);
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { UpdateCommands(); });
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::OnWindowActivated);
     connect(&m_app, &CTarnwickApp::DocumentChanged, this, &CMainFrame::OnDocumentChanged);
     connect(&m_app, &CTarnwickApp::RecentFilesChanged, this, &CMainFrame::RebuildRecentMenu);
     OnDocumentChanged(nullptr);
@@ -142,7 +142,22 @@ void CMainFrame::CreateActions() {
         const bool shift = QApplication::keyboardModifiers() & Qt::ShiftModifier;
         if (CTarnwickDoc* doc = m_app.Document()) doc->OnSetupSave(shift);
     });
-    connect(m_actions[kNewGraphView], &QAction::triggered, this, [this] { OpenLapsView(); });
+    connect(m_actions[kNewGraphView], &QAction::triggered, this, [this] { OpenGraphView(); });
+    // The graph commands act on the active graph window.
+    const std::pair<Command, void (CGraphView::*)()> graphCommands[] = {
+        {kCursorMode, &CGraphView::ToggleCursorMode},
+        {kZoomSelection, &CGraphView::ZoomSelection},
+        {kZoomInX, &CGraphView::ZoomInX},
+        {kZoomOutX, &CGraphView::ZoomOutX},
+        {kZoomInY, &CGraphView::ZoomInY},
+        {kZoomOutY, &CGraphView::ZoomOutY},
+    };
+    for (const auto& [command, slot] : graphCommands) {
+        connect(m_actions[command], &QAction::triggered, this, [this, slot = slot] {
+            if (CGraphView* view = ActiveGraphView()) (view->*slot)();
+            UpdateCommands();
+        });
+    }
     connect(m_actions[kCascade], &QAction::triggered, m_mdi, &QMdiArea::cascadeSubWindows);
     connect(m_actions[kTileHorizontally], &QAction::triggered, this, [this] {
         // One above the other, each as wide as the area.
@@ -367,15 +382,44 @@ CTarnwickDoc* CMainFrame::ActiveDocument() const {
     return m_mdi->activeSubWindow() != nullptr ? m_app.Document() : nullptr;
 }
 
-void CMainFrame::OpenLapsView(CTarnwickDoc* doc) {
+CGraphView* CMainFrame::ActiveGraphView() const {
+    auto* frame = qobject_cast<CGraphFrame*>(m_mdi->activeSubWindow());
+    return frame != nullptr ? frame->View() : nullptr;
+}
+
+void CMainFrame::OpenGraphView(CTarnwickDoc* doc) {
     if (doc == nullptr) doc = ActiveDocument() != nullptr ? ActiveDocument() : m_app.Document();
     if (doc == nullptr) return;
-    auto* frame = new CChildFrame;
-    frame->setWidget(new LapsView(*doc));
+    auto* frame = new CGraphFrame(*doc, m_app.Settings());
     m_mdi->addSubWindow(frame);
-    frame->resize(m_mdi->viewport()->size() * 0.8);
+    // A new window takes the active one's size, the first one most of the area.
+    const QMdiSubWindow* model = m_mdi->activeSubWindow();
+    frame->resize(model != nullptr && model != frame ? model->size()
+                                                     : m_mdi->viewport()->size() * 0.9);
     frame->show();
     m_mdi->setActiveSubWindow(frame);
+    UpdateCommands();
+}
+
+void CMainFrame::OnWindowActivated(QMdiSubWindow* window) {
+    // The range panes and the graph commands follow the active graph window.
+    QObject::disconnect(m_rangeConnection);
+    QObject::disconnect(m_commandsConnection);
+    auto* frame = qobject_cast<CGraphFrame*>(window);
+    if (frame != nullptr) {
+        CGraphView* view = frame->View();
+        m_rangeConnection =
+            connect(view, &CGraphView::RangeTextsChanged, this, &CMainFrame::SetRangeTexts);
+        m_commandsConnection =
+            connect(view, &CGraphView::CommandsChanged, this, &CMainFrame::UpdateCommands);
+        if (view->HasRangeTexts()) {
+            SetRangeTexts(view->TimeRangeText(), view->DistanceRangeText());
+        } else {
+            SetRangeTexts({}, {});
+        }
+    } else {
+        SetRangeTexts({}, {});
+    }
     UpdateCommands();
 }
 
@@ -395,9 +439,13 @@ void CMainFrame::UpdateCommands() {
     m_actions[kSetupOpen]->setEnabled(doc != nullptr && doc->CanSetupOpenSave());
     m_actions[kSetupSave]->setEnabled(doc != nullptr && doc->CanSetupOpenSave());
     // Windows that do not exist yet keep their commands disabled.
-    for (Command c : {kExport, kSetupEdit, kNewStatView, kNewTextView, kNewTrackView, kCursorMode,
-                      kZoomSelection, kZoomInX, kZoomOutX, kZoomInY, kZoomOutY})
+    for (Command c : {kExport, kSetupEdit, kNewStatView, kNewTextView, kNewTrackView})
         m_actions[c]->setEnabled(false);
+    const CGraphView* graph = ActiveGraphView();
+    for (Command c : {kCursorMode, kZoomInX, kZoomOutX, kZoomInY, kZoomOutY})
+        m_actions[c]->setEnabled(graph != nullptr);
+    m_actions[kZoomSelection]->setEnabled(graph != nullptr && graph->CanZoomSelection());
+    m_actions[kCursorMode]->setChecked(graph != nullptr && graph->IsCursorMode());
     m_actions[kNewGraphView]->setEnabled(active);
     const bool windows = !m_mdi->subWindowList().isEmpty();
     for (Command c : {kCascade, kTileHorizontally, kTileVertically})

@@ -3,11 +3,13 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <array>
 #include <vector>
 
 namespace tarnwick {
 
+class CGraphView;
 class CTarnwickApp;
 class CTarnwickDoc;
 
@@ -56,8 +58,10 @@ public:
     // Writes "window_pos" and "BarState".
     void SavePlacement();
 
-    // Opens a window on the document of the active window (or the given document).
-    void OpenLapsView(CTarnwickDoc* doc = nullptr);
+    // Opens a graph window on the document of the active window (or the given document).
+    void OpenGraphView(CTarnwickDoc* doc = nullptr);
+    // The graph view of the active window, if it is a graph window.
+    CGraphView* ActiveGraphView() const;
     // Enables the commands for the current document and active window.
     void UpdateCommands();
 
@@ -78,6 +82,7 @@ private:
     void CreateStatusBar();
     void RebuildRecentMenu();
     void OnDocumentChanged(CTarnwickDoc* doc);
+    void OnWindowActivated(QMdiSubWindow* window);
     CTarnwickDoc* ActiveDocument() const;
 
     CTarnwickApp& m_app;
@@ -90,6 +95,8 @@ private:
     QLabel* m_timePane = nullptr;
     QLabel* m_distancePane = nullptr;
     QLabel* m_numPane = nullptr;
+    QMetaObject::Connection m_rangeConnection;
+    QMetaObject::Connection m_commandsConnection;
 };
 
 }  // namespace tarnwick

@@ -87,7 +87,8 @@ bool CTarnwickApp::OpenFiles(const QStringList& paths) {
     AddRecentFile(QFileInfo(paths.front()).absoluteFilePath());
     m_doc = std::move(doc);
     emit DocumentChanged(m_doc.get());
-    if (m_frame) m_frame->OpenLapsView(m_doc.get());
+    // Stat, text and track windows do not exist yet: every start view opens a graph.
+    if (m_frame) m_frame->OpenGraphView(m_doc.get());
     return true;
 }
 

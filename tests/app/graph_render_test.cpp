@@ -1,0 +1,412 @@
+// Pictures of the graph renderer, checked pixel by pixel on offscreen images.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "app/graph/GraphItem.h"
+#include "app/graph/GraphRenderer.h"
+#include "app/graph/GraphState.h"
+#include "morlund/core/Wheel.h"
+#include "morlund/formats/BufManager.h"
+#include "morlund/items/DataItem.h"
+#include "tests/app/GraphLaps.h"
+
+using morlund::BufManager;
+using morlund::DataItem;
+using morlund::Wheel;
+using tarnwick::GraphItem;
+using tarnwick::GraphRenderer;
+using tarnwick::GraphScene;
+
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 400;
+const QRgb kScreenBg = qRgb(0, 0, 48);
+const QRgb kGrid = qRgb(128, 128, 128);
+
+QRgb BufRgb(int b) { return GraphRenderer::ToQColor(BufManager::GetBufColor(b)).rgb(); }
+
+// A graph view's drawing inputs: item 0 is Distance (X), item 1 the Y item.
+struct Graph {
+    graphlaps::LapManager manager;
+    tarnwick::GraphItemList items;
+    tarnwick::GraphState state;
+    GraphRenderer renderer;
+
+    explicit Graph(const DataItem* y, int width = kWidth, int height = kHeight) {
+        items.push_back(std::make_unique<GraphItem>(DataItem::DISTANCE, 10000));
+        items.push_back(std::make_unique<GraphItem>(y, 10000));
+        state.xItem = 0;
+        state.yItem = 1;
+        state.wheel = Wheel::ALL;
+        state.showValues = false;
+        state.plot = QRect(0, 0, width, height);
+        state.leftMargin = renderer.LeftMargin(false);
+    }
+    GraphItem& Y() { return *items[1]; }
+    void ShowWholeLap() {
+        state.trackLength = manager.GetTrackLen();
+        state.xStart = 0;
+        state.xEnd = state.trackLength;
+    }
+    void EnableOnly(int b) {
+        for (int i = 0; i < manager.GetBufCount(); ++i)
+            manager.EnableBuffer(i, i == b ? 1 : 0);
+    }
+    QImage Render(bool printing = false, bool lowColour = false) {
+        QImage image(state.plot.size(), QImage::Format_RGB32);
+        image.fill(Qt::magenta);
+        QPainter painter(&image);
+        GraphScene scene{&manager, &items, &state, printing, lowColour};
+        renderer.Paint(painter, scene);
+        return image;
+    }
+};
+
+int CountDiffering(const QImage& a, const QImage& b) {
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+// Rows of a column that carry the grid colour.
+std::vector<int> GridRows(const QImage& image, int x) {
+    std::vector<int> rows;
+    for (int y = 0; y < image.height(); ++y)
+        if (image.pixel(x, y) == kGrid) rows.push_back(y);
+    return rows;
+}
+
+}  // namespace
+
+TEST(GraphRender, BackgroundFollowsDevice) {
+    Graph g(DataItem::SPEED);
+    g.manager.Add(graphlaps::FlatLap(100, 1000, 30));
+    g.ShowWholeLap();
+    g.EnableOnly(-1);
+    const int x = kWidth - 3;  // right of the labels, between grid lines below
+    const int y = kHeight - 2;
+    EXPECT_EQ(g.Render(false, false).pixel(x, y), kScreenBg);
+    EXPECT_EQ(g.Render(false, true).pixel(x, y), qRgb(0, 0, 0));
+    EXPECT_EQ(g.Render(true, false).pixel(x, y), qRgb(255, 255, 255));
+    // Printed labels are dark on white.
+    const QImage printed = g.Render(true, false);
+    int dark = 0;
+    for (int yy = 0; yy < kHeight; ++yy)
+        for (int xx = 0; xx < g.state.leftMargin; ++xx)
+            dark += qGray(printed.pixel(xx, yy)) < 64;
+    EXPECT_GT(dark, 20);
+}
+
+TEST(GraphRender, BufferColoursCycleAfterTwelve) {
+    Graph g(DataItem::SPEED);
+    const auto lap = graphlaps::FlatLap(200, 1000, 30);
+    for (int b = 0; b < 13; ++b)
+        g.manager.Add(lap, 1.0 + 0.13 * b);
+    g.ShowWholeLap();
+    g.EnableOnly(-1);
+    const QImage empty = g.Render();
+    for (int b = 0; b < 13; ++b) {
+        g.EnableOnly(b);
+        const QImage image = g.Render();
+        std::set<QRgb> colours;
+        int changed = 0;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = g.state.leftMargin; x < kWidth; ++x)
+                if (image.pixel(x, y) != empty.pixel(x, y)) {
+                    colours.insert(image.pixel(x, y));
+                    ++changed;
+                }
+        SCOPED_TRACE(b);
+        // The last sample lies on the lap's end, outside [xStart, xEnd).
+        EXPECT_GE(changed, kWidth - g.state.leftMargin - 5);
+        EXPECT_EQ(colours, std::set<QRgb>{BufRgb(b % 12)});
+    }
+    EXPECT_EQ(BufRgb(12), BufRgb(0));
+}
+
+TEST(GraphRender, SelectionAndCursorInvert) {
+    Graph g(DataItem::SPEED);
+    g.manager.Add(graphlaps::MakeLapData(3000, 3));
+    g.ShowWholeLap();
+    const QImage plain = g.Render();
+    g.state.selStart = 300;  // dragged right to left
+    g.state.selEnd = 200;
+    const QImage selected = g.Render();
+    for (int y = 0; y < kHeight; y += 7)
+        for (int x = 0; x < kWidth; ++x) {
+            const QRgb want = x >= 200 && x < 300 ? (~plain.pixel(x, y) & 0xffffff) | 0xff000000
+                                                  : plain.pixel(x, y);
+            ASSERT_EQ(selected.pixel(x, y), want) << x << "," << y;
+        }
+    // Moving the band over the cached picture: inverting again erases it.
+    QImage cached = selected;
+    {
+        QPainter painter(&cached);
+        GraphScene scene{&g.manager, &g.items, &g.state, false, false};
+        g.renderer.PaintSelection(painter, scene);
+    }
+    EXPECT_EQ(CountDiffering(cached, plain), 0);
+
+    g.state.cursorMode = true;
+    g.state.cursorX = 10;  // left of the margin: kept at the margin
+    const QImage cursor = g.Render();
+    for (int y = 0; y < kHeight; y += 5) {
+        const int x = g.state.leftMargin;
+        EXPECT_EQ(cursor.pixel(x, y), (~plain.pixel(x, y) & 0xffffff) | 0xff000000);
+        EXPECT_EQ(cursor.pixel(x + 1, y), plain.pixel(x + 1, y));
+    }
+}
+
+TEST(GraphRender, ZeroLineAndLabelSteps) {
+    struct Case {
+        const DataItem* item;
+        int zeroRow;  // for a 400-pixel plot without offset
+    };
+    Graph probe(DataItem::SPEED);
+    const int lineHeight = 10;  // Arial 10 on screen
+    const Case cases[] = {
+        {DataItem::SPEED, kHeight - 1 - kHeight / 10},  // car channel from 0: near the bottom
+        {DataItem::STEERING, kHeight / 2},              // both signs: the middle
+        {DataItem::RIDEHEIGHT, kHeight - 1 - 4 * lineHeight},  // room for the wheel legend
+    };
+    for (const Case& c : cases) {
+        for (int zoom : {1, 10, 35, 256}) {
+            for (int offset : {0, 37}) {
+                Graph g(c.item);
+                g.manager.Add(graphlaps::FlatLap(100, 1000, 30));
+                g.ShowWholeLap();
+                g.EnableOnly(-1);
+                g.Y().zoomLevel = zoom;
+                g.Y().offset = offset;
+                const std::vector<int> rows = GridRows(g.Render(), kWidth - 2);
+                SCOPED_TRACE(c.item->GetName() + " zoom " + std::to_string(zoom) + " offset " +
+                             std::to_string(offset));
+                const int zero = c.zeroRow - offset;
+                ASSERT_TRUE(std::find(rows.begin(), rows.end(), zero) != rows.end());
+                ASSERT_GE(rows.size(), 2u);
+                // Evenly spaced multiples of one 1-2-5 step: far enough apart for a label
+                // and a half, and not so far that the next smaller step would fit.
+                const double spacing = static_cast<double>(rows.back() - rows.front()) /
+                                       static_cast<double>(rows.size() - 1);
+                EXPECT_GE(spacing, 1.5 * lineHeight - 1);
+                EXPECT_LT(spacing, 2.5 * kHeight / (kHeight / 15) + 1);
+                for (int r : rows)
+                    EXPECT_NEAR(std::fmod(std::fabs(r - zero) + spacing / 2, spacing), spacing / 2,
+                                1.0);
+            }
+        }
+    }
+    // The offset moves the zero line up pixel for pixel: by half the plot, Steering's
+    // reaches the top row.
+    Graph g(DataItem::STEERING);
+    g.manager.Add(graphlaps::FlatLap(100, 1000, 30));
+    g.ShowWholeLap();
+    g.Y().offset = kHeight / 2;
+    const std::vector<int> rows = GridRows(g.Render(), kWidth - 2);
+    EXPECT_TRUE(std::find(rows.begin(), rows.end(), 0) != rows.end());
+}
+
+TEST(GraphRender, ValuesThatAreNotFiniteAreNotDrawn) {
+    auto lap = graphlaps::FlatLap(1000, 1000, 25);
+    for (int i = 300; i < 600; ++i)
+        lap->speed[static_cast<std::size_t>(i)] = i % 3 == 0
+                                                      ? std::numeric_limits<double>::quiet_NaN()
+                                                      : (i % 3 == 1 ? HUGE_VAL : -HUGE_VAL);
+    for (int mode : {0, 1, 2}) {  // reduced lines, every sample, pixels
+        const bool reduce = mode == 0;
+        for (int gap : {GraphItem::kGapNone, GraphItem::kGapBreak}) {
+            Graph g(DataItem::SPEED);
+            g.manager.Add(lap);
+            g.ShowWholeLap();
+            g.renderer.SetReduce(reduce);
+            g.state.drawLines = mode != 2;
+            g.Y().gapMode = gap;
+            g.state.showValues = true;
+            const QImage image = g.Render();
+            SCOPED_TRACE("mode " + std::to_string(mode) + " gap " + std::to_string(gap));
+            // Only the row of 90 km/h carries the lap's colour: no spikes to the edges.
+            std::set<int> rows;
+            const int left = g.state.leftMargin;
+            const int right = kWidth - 1;
+            for (int y = 0; y < kHeight; ++y)
+                for (int x = left + 60; x < right - 60; ++x)
+                    if (image.pixel(x, y) == BufRgb(0)) rows.insert(y);
+            ASSERT_EQ(rows.size(), 1u);
+            const int row = *rows.begin();
+            // Columns 30 % .. 60 % of the lap: a line bridges them unless gaps break it;
+            // isolated pixels leave them empty.
+            const int plotWidth = right + 1 - left;
+            int drawn = 0;
+            for (int x = left + plotWidth * 32 / 100; x < left + plotWidth * 58 / 100; ++x)
+                drawn += image.pixel(x, row) == BufRgb(0);
+            if (gap == GraphItem::kGapBreak || !g.state.drawLines)
+                EXPECT_EQ(drawn, 0);
+            else
+                EXPECT_EQ(drawn, plotWidth * 58 / 100 - plotWidth * 32 / 100);
+        }
+    }
+}
+
+TEST(GraphRender, ReducedPictureMatchesEverySample) {
+    auto lap = graphlaps::MakeLapData(200000, 7);
+    // The same lap with its distances going back now and then (a reset odometer).
+    auto shaken = std::make_shared<graphlaps::LapData>(*lap);
+    for (std::size_t i = 50000; i < shaken->distance.size(); i += 50000)
+        shaken->distance[i] -= 30.0;
+    // Vibration: within one column the extremes lie between its first and last sample.
+    auto noisy = std::make_shared<graphlaps::LapData>(*lap);
+    for (std::size_t i = 0; i < noisy->speed.size(); ++i)
+        noisy->speed[i] += 2.0 * std::sin(static_cast<double>(i) * 1.3);
+
+    struct Case {
+        const char* name;
+        const DataItem* item;
+        int gapMode;
+        double validMax;
+        const Wheel* wheel;
+        double xStart, xEnd;
+        bool cursor;
+        std::shared_ptr<graphlaps::LapData> data;
+    };
+    const Case cases[] = {
+        {"speed", DataItem::SPEED, GraphItem::kGapNone, 1e8, Wheel::ALL, 0, 0, false, lap},
+        {"steps", DataItem::SPEED, GraphItem::kGapSteps, 1e8, Wheel::ALL, 0, 0, false, lap},
+        {"breaks", DataItem::SPEED, GraphItem::kGapBreak, 180, Wheel::ALL, 0, 0, false, lap},
+        {"zoomed", DataItem::SPEED, GraphItem::kGapNone, 1e8, Wheel::ALL, 1200, 1260, true, lap},
+        {"wheels", DataItem::RIDEHEIGHT, GraphItem::kGapNone, 1e8, Wheel::ALL, 0, 0, true, lap},
+        {"one wheel", DataItem::SUSPTRAVEL, GraphItem::kGapNone, 1e8, Wheel::LEFT_FRONT, 0, 0,
+         false, lap},
+        {"unordered", DataItem::SPEED, GraphItem::kGapNone, 1e8, Wheel::ALL, 0, 0, false, shaken},
+        {"noisy", DataItem::SPEED, GraphItem::kGapNone, 1e8, Wheel::ALL, 0, 0, false, noisy},
+        {"noisy steps", DataItem::SPEED, GraphItem::kGapSteps, 1e8, Wheel::ALL, 0, 0, false, noisy},
+        {"noisy breaks", DataItem::SPEED, GraphItem::kGapBreak, 150, Wheel::ALL, 0, 0, false,
+         noisy},
+    };
+    for (const Case& c : cases) {
+        Graph g(c.item, 1200, 500);
+        g.manager.Add(c.data, 1.0);
+        g.manager.Add(c.data, 1.02);
+        g.manager.Add(c.data, 0.97);
+        g.ShowWholeLap();
+        if (c.xEnd > 0) {
+            g.state.xStart = c.xStart;
+            g.state.xEnd = c.xEnd;
+        }
+        g.Y().gapMode = c.gapMode;
+        g.Y().validMax = c.validMax;
+        g.state.wheel = c.wheel;
+        g.state.showValues = true;  // the boxes' extremes and averages must agree too
+        g.state.cursorMode = c.cursor;
+        g.state.cursorX = 700;
+        const QImage reduced = g.Render();
+        g.renderer.SetReduce(false);
+        const QImage full = g.Render();
+        const int differing = CountDiffering(reduced, full);
+        EXPECT_LE(differing, reduced.width() * reduced.height() / 1000) << c.name;
+    }
+}
+
+TEST(GraphRender, TimeDifference) {
+    Graph g(DataItem::SPEED, kWidth, kHeight);
+    g.items[1] = std::make_unique<tarnwick::TimeDifferenceItem>();
+    const auto lap = graphlaps::MakeLapData(5000, 2);
+    g.manager.Add(lap);
+    g.ShowWholeLap();
+    const int zeroRow = kHeight - 1 - kHeight / 10;
+    auto rowsOf = [&](const QImage& image, QRgb colour) {
+        std::set<int> rows;
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = g.state.leftMargin; x < image.width(); ++x)
+                if (image.pixel(x, y) == colour) rows.insert(y);
+        return rows;
+    };
+    // One lap against itself: a flat line at zero.
+    EXPECT_EQ(rowsOf(g.Render(), BufRgb(0)), std::set<int>{zeroRow});
+
+    // A lap 2 % slower everywhere falls behind steadily; the quicker lap stays at zero.
+    g.manager.Add(lap, 1.0, 1.02);
+    const QImage two = g.Render();
+    EXPECT_EQ(rowsOf(two, BufRgb(0)), std::set<int>{zeroRow});
+    const std::set<int> slower = rowsOf(two, BufRgb(1));
+    ASSERT_FALSE(slower.empty());
+    EXPECT_LT(*slower.begin(), zeroRow - 20);
+    // The last column shows the whole lap's loss: 2 % of the lap time, in milliseconds
+    // on a 0..5000 ms scale at zoom 35 (7000 virtual units over the plot height).
+    int lastRow = -1;
+    for (int y = 0; y < kHeight; ++y)
+        if (two.pixel(kWidth - 2, y) == BufRgb(1)) lastRow = y;
+    const double lossMs = lap->lapTime * 0.02 * 1000.0;
+    EXPECT_NEAR(zeroRow - lastRow, lossMs * kHeight / 7000.0, 2.0);
+
+    // A plot no wider than the labels draws no curve and does not fail.
+    g.state.plot = QRect(0, 0, g.state.leftMargin, kHeight);
+    const QImage narrow = g.Render();
+    EXPECT_TRUE(rowsOf(narrow, BufRgb(0)).empty());
+}
+
+TEST(GraphRender, ValueBoxesOnlyOnScreenAndNotForSetupValues) {
+    auto differs = [](Graph& g, bool printing) {
+        g.state.showValues = false;
+        const QImage without = g.Render(printing);
+        g.state.showValues = true;
+        const QImage with = g.Render(printing);
+        return CountDiffering(without, with);
+    };
+    const auto lap = graphlaps::MakeLapData(4000, 4);
+    {
+        Graph g(DataItem::SPEED);
+        g.manager.Add(lap);
+        g.manager.Add(lap, 1.05);
+        g.ShowWholeLap();
+        EXPECT_GT(differs(g, false), 200);
+        EXPECT_EQ(differs(g, true), 0);
+        // The cursor column and its boxes are screen matters too.
+        g.state.showValues = false;
+        g.state.cursorX = 300;
+        for (bool printing : {false, true}) {
+            g.state.cursorMode = false;
+            const QImage plain = g.Render(printing);
+            g.state.cursorMode = true;
+            const int changed = CountDiffering(plain, g.Render(printing));
+            if (printing)
+                EXPECT_EQ(changed, 0);
+            else
+                EXPECT_GT(changed, kHeight + 50);
+        }
+    }
+    {
+        Graph g(DataItem::SETUP_RIDEHEIGHT);
+        g.manager.Add(lap);
+        g.ShowWholeLap();
+        g.state.wheel = Wheel::LEFT_REAR;
+        EXPECT_EQ(differs(g, false), 0);
+        // The same wheel's measured ride height gets its boxes.
+        g.items[1] = std::make_unique<GraphItem>(DataItem::RIDEHEIGHT, 10000);
+        EXPECT_GT(differs(g, false), 100);
+    }
+}
+
+TEST(GraphRender, CachedValuesLastUntilInvalidated) {
+    auto lap = graphlaps::FlatLap(500, 1000, 30);
+    Graph g(DataItem::SPEED);
+    g.manager.Add(lap);
+    g.ShowWholeLap();
+    const QImage before = g.Render();
+    for (double& v : lap->speed)
+        v = 40;
+    EXPECT_EQ(CountDiffering(g.Render(), before), 0);
+    g.renderer.Invalidate();
+    EXPECT_GT(CountDiffering(g.Render(), before), 100);
+}

@@ -1,0 +1,112 @@
+// Pictures of typical graphs of three laps, for looking at: speed over distance, the ride
+// heights of all wheels, lateral over longitudinal acceleration, the time difference, and the
+// cursor with its value boxes. TARNWICK_GRAPH_SHOTS=DIR saves them there as PNG files.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QImage>
+#include <set>
+
+#include "DocFixtures.h"
+#include "app/graph/GraphModel.h"
+#include "app/graph/GraphView.h"
+#include "app/shell/AppSettings.h"
+#include "app/shell/TarnwickDoc.h"
+#include "lapgen/RafWriter.h"
+#include "morlund/core/Wheel.h"
+#include "morlund/formats/BufManager.h"
+#include "morlund/items/DataItem.h"
+#include "morlund/platform/RecordingMessageSink.h"
+
+using namespace tarnwick;
+using morlund::DataItem;
+
+namespace {
+
+// Three laps of one track with a little less or more grip each, written as GP2 files
+// (which carry ride heights) or as LFS files.
+enum class LapFormat { kGP2, kLfs };
+
+QStringList WriteLaps(const doctest::TempDir& dir, LapFormat format) {
+    QStringList paths;
+    const double grips[] = {1.0, 0.96, 1.03};
+    for (int k = 0; k < 3; ++k) {
+        lapgen::LapSpec spec;
+        spec.seed = 11;
+        spec.trackLength = 2400;
+        spec.sampleCount = format == LapFormat::kGP2 ? 3000 : 6000;
+        spec.gripScale = grips[k];
+        const lapgen::Lap lap = lapgen::MakeLap(spec);
+        const std::string name = "lap" + std::to_string(k + 1) +
+                                 (format == LapFormat::kGP2 ? ".pad" : ".raf");
+        lapgen::WriteFile(dir.path() / name,
+                          format == LapFormat::kGP2
+                              ? lapgen::WriteGP2Perf(lapgen::EncodeGP2(lap), {})
+                              : lapgen::WriteRaf(lapgen::EncodeRaf(lap, {}), {}));
+        paths << dir / name;
+    }
+    return paths;
+}
+
+// The number of different colours in a picture: a blank or one-colour graph has very few.
+std::size_t Colours(const QImage& image) {
+    std::set<QRgb> colours;
+    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < rgb.height(); y += 2)
+        for (int x = 0; x < rgb.width(); x += 2)
+            colours.insert(rgb.pixel(x, y));
+    return colours.size();
+}
+
+}  // namespace
+
+TEST(GraphShots, TypicalGraphsOfThreeLaps) {
+    morlund::RecordingMessageSink sink;
+    morlund::ScopedMessageSink guard(sink);
+    doctest::TempDir dir;
+    AppSettings settings;
+    CTarnwickDoc doc;
+    ASSERT_TRUE(doc.OpenFiles(WriteLaps(dir, LapFormat::kLfs), settings));
+    ASSERT_EQ(doc.Manager()->GetBufCount(), 3);
+
+    CTarnwickDoc gp2;
+    settings.pri_game = 0;
+    ASSERT_TRUE(gp2.OpenFiles(WriteLaps(dir, LapFormat::kGP2), settings));
+
+    const QString out = qEnvironmentVariable("TARNWICK_GRAPH_SHOTS");
+    auto shootDoc = [&](CTarnwickDoc& laps, const char* name, auto setUp) {
+        CGraphView view(laps, settings);
+        view.resize(1100, 620);
+        view.show();
+        laps.UpdateAllViews(nullptr, 0, nullptr);
+        setUp(view);
+        const QImage picture = view.grab().toImage();
+        EXPECT_GT(Colours(picture), 8u) << name;
+        if (!out.isEmpty()) {
+            QDir().mkpath(out);
+            picture.save(out + "/" + name + ".png");
+        }
+    };
+    auto shoot = [&](const char* name, auto setUp) { shootDoc(doc, name, setUp); };
+    auto index = [&](const CGraphView& view, const DataItem* item) {
+        return FindItem(view.Items(), item);
+    };
+    shoot("speed", [](CGraphView&) {});
+    shootDoc(gp2, "rideheight", [&](CGraphView& view) {
+        view.SetY(index(view, DataItem::RIDEHEIGHT));
+        view.SetWheel(morlund::Wheel::ALL);
+    });
+    shoot("xy", [&](CGraphView& view) {
+        view.SetX(index(view, DataItem::LONGITUDALACC));
+        view.SetY(index(view, DataItem::LATERALACC));
+    });
+    shoot("timediff", [&](CGraphView& view) {
+        for (int i = 0; i < static_cast<int>(view.Items().size()); ++i)
+            if (view.Items()[static_cast<std::size_t>(i)]->IsTimeDifference()) view.SetY(i);
+    });
+    shoot("cursor", [&](CGraphView& view) {
+        view.ToggleCursorMode();
+        view.SetCursorColumn(520);
+    });
+}
