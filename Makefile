@@ -38,7 +38,7 @@ test: demo
 asan-test: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
-	@ctest --preset asan -L 'morlund|pellith'
+	@ctest --preset asan
 
 fuzz: deps
 	@tools/install-deps.sh tools/fuzz-packages.txt
