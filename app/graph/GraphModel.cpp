@@ -52,10 +52,7 @@ int PlotRight(const GraphState& s) { return s.plot.left() + s.plot.width(); }
 
 int DistanceToPixel(const GraphState& s, double distance) {
     const int left = PlotLeft(s);
-    const int width = PlotRight(s) - left;
-    if (width < 1 || s.xEnd == s.xStart) return left;
-    const double offset = width * (distance - s.xStart) / (s.xEnd - s.xStart);
-    return left + ToInt(std::trunc(offset));
+    return DistanceColumn(distance, s.xStart, s.xEnd, left, PlotRight(s) - left);
 }
 
 double PixelToDistance(const GraphState& s, int pixel) {

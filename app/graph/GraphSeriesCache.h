@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/graph/GraphState.h"
+
 namespace morlund {
 class DataItem;
 class PerfCore;
@@ -70,11 +72,7 @@ struct GraphRangeSummary {
 class GraphColumnGrid {
 public:
     GraphColumnGrid(double xStart, double xEnd, int left, int width);
-    int Column(double d) const {
-        if (m_width < 1 || m_xEnd == m_xStart) return m_left;
-        return m_left +
-               static_cast<int>(std::trunc(m_width * (d - m_xStart) / (m_xEnd - m_xStart)));
-    }
+    int Column(double d) const { return DistanceColumn(d, m_xStart, m_xEnd, m_left, m_width); }
     // Smallest distance whose column is left + j or more; j in 0..width+1 (-inf, +inf at
     // the ends).
     double Threshold(int j) const { return m_thresholds[static_cast<std::size_t>(j)]; }

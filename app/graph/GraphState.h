@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QRect>
+#include <algorithm>
+#include <cmath>
 
 namespace morlund {
 class Wheel;
@@ -30,5 +32,15 @@ struct GraphState {
     int leftMargin = 50;
     bool xIsDistance = true;  // the X item is the Distance channel
 };
+
+// The pixel column of a distance on a plot of `width` columns from `left` that shows
+// [xStart, xEnd): left + trunc(width * (distance - xStart) / (xEnd - xStart)). Any
+// double gives a defined column.
+inline int DistanceColumn(double distance, double xStart, double xEnd, int left, int width) {
+    if (width < 1 || xEnd == xStart) return left;
+    const double offset = std::trunc(width * (distance - xStart) / (xEnd - xStart));
+    if (!std::isfinite(offset)) return left;
+    return left + static_cast<int>(std::clamp(offset, -1e9, 1e9));
+}
 
 }  // namespace tarnwick
