@@ -4,7 +4,8 @@
 //
 // The first file opens the laps, the others are added to them. --screenshot saves
 // the main window as PNG once the files are open and the window is painted, and
-// exits. TARNWICK_STARTUP_LOG=1 prints the time from process start to the first
+// exits; in that mode messages go to standard error, so that no message box waits
+// for an answer. TARNWICK_STARTUP_LOG=1 prints the time from process start to the first
 // painted main window on stderr.
 
 #include <unistd.h>
@@ -19,6 +20,7 @@
 #include <sstream>
 #include <string>
 
+#include "app/graph/GraphFrame.h"
 #include "app/res/Icons.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/TarnwickApp.h"
@@ -116,7 +118,11 @@ int main(int argc, char** argv) {
         "files", "Telemetry files: the first opens the laps, the others are added.", "[FILE...]");
     parser.process(qt);
 
+    // The kinds of view the main window can open.
+    tarnwick::RegisterGraphView();
+
     tarnwick::CTarnwickApp app;
+    app.SetMessagesToStderr(parser.isSet(screenshot));
     if (!app.Start(parser.positionalArguments())) return 1;
     FirstPaint watcher(*app.MainFrame(), sinceMain,
                        qEnvironmentVariableIntValue("TARNWICK_STARTUP_LOG") != 0,

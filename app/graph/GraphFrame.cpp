@@ -12,6 +12,7 @@
 
 #include "app/graph/GraphRenderer.h"
 #include "app/graph/GraphView.h"
+#include "app/shell/TarnwickDoc.h"
 #include "morlund/core/Wheel.h"
 #include "morlund/formats/BufManager.h"
 
@@ -165,7 +166,7 @@ void GraphSelectorBar::SelectBuffer(int buffer) {
 // --- CGraphFrame --------------------------------------------------------------------------
 
 CGraphFrame::CGraphFrame(CTarnwickDoc& doc, const AppSettings& settings, QWidget* parent)
-    : QMdiSubWindow(parent) {
+    : CViewFrame(parent) {
     setObjectName(QStringLiteral("GraphFrame"));
     setAttribute(Qt::WA_DeleteOnClose);
     auto* body = new QWidget(this);
@@ -179,6 +180,9 @@ CGraphFrame::CGraphFrame(CTarnwickDoc& doc, const AppSettings& settings, QWidget
     body->setFocusProxy(m_view);
     setWidget(body);
     setWindowTitle(m_view->windowTitle());
+    // The view's commands act wherever the focus is in its window.
+    for (int c = 0; c < CGraphView::kCommandCount; ++c)
+        addAction(m_view->Action(static_cast<CGraphView::Command>(c)));
 
     m_toolbarAction = new QAction(tr("&Toolbar"), this);
     m_toolbarAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
@@ -213,9 +217,36 @@ CGraphFrame::CGraphFrame(CTarnwickDoc& doc, const AppSettings& settings, QWidget
     });
     connect(this, &QMdiSubWindow::windowStateChanged, this, &CGraphFrame::OnWindowStateChanged);
     connect(&doc, &CTarnwickDoc::Closed, this, &QWidget::close);
+    connect(m_view, &CGraphView::RangeTextsChanged, this, &CViewFrame::RangeTextsChanged);
+    connect(m_view, &CGraphView::CommandsChanged, this, &CViewFrame::CommandsChanged);
 
     m_bar->FillBuffers(m_view->BufferNames(), m_view->GetBuffer());
     RefillSelectors();
+}
+
+QAction* CGraphFrame::ViewAction(ViewCommand command) const {
+    switch (command) {
+        case ViewCommand::CursorMode:
+            return m_view->Action(CGraphView::kCursorMode);
+        case ViewCommand::ZoomSelection:
+            return m_view->Action(CGraphView::kZoomSelection);
+        case ViewCommand::ZoomInX:
+            return m_view->Action(CGraphView::kZoomInX);
+        case ViewCommand::ZoomOutX:
+            return m_view->Action(CGraphView::kZoomOutX);
+        case ViewCommand::ZoomInY:
+            return m_view->Action(CGraphView::kZoomInY);
+        case ViewCommand::ZoomOutY:
+            return m_view->Action(CGraphView::kZoomOutY);
+    }
+    return nullptr;
+}
+
+bool CGraphFrame::RangeTexts(QString& time, QString& distance) const {
+    if (!m_view->HasRangeTexts()) return false;
+    time = m_view->TimeRangeText();
+    distance = m_view->DistanceRangeText();
+    return true;
 }
 
 void CGraphFrame::AddFocusKey(const QKeySequence& key, QWidget* target) {
@@ -259,6 +290,12 @@ void CGraphFrame::OnWheelChosen(int entry) {
     if (entry < 0) return;
     const morlund::Wheel* wheel = WheelOf(m_bar->WheelSelector()->itemData(entry));
     if (wheel != nullptr && wheel != m_view->GetWheel()) m_view->SetWheel(wheel);
+}
+
+void RegisterGraphView() {
+    RegisterViewKind(StartView::Graph, [](CTarnwickDoc& doc, const AppSettings& settings) {
+        return new CGraphFrame(doc, settings);
+    });
 }
 
 }  // namespace tarnwick

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QComboBox>
-#include <QMdiSubWindow>
 #include <QWidget>
 
 #include "app/shell/AppSettings.h"
+#include "app/shell/ViewFrame.h"
 
 class QAction;
 class QPushButton;
@@ -66,11 +66,14 @@ private:
 
 // The window of a graph view inside the main window, with its selector bar. The view
 // sets the caption; Ctrl+B shows or hides the bar; Alt+X, Alt+Y, Alt+L and Alt+B move
-// to the selectors and Esc back to the graph.
-class CGraphFrame : public QMdiSubWindow {
+// to the selectors and Esc back to the graph. The view's keys work from the bar too.
+class CGraphFrame : public CViewFrame {
     Q_OBJECT
 public:
     CGraphFrame(CTarnwickDoc& doc, const AppSettings& settings, QWidget* parent = nullptr);
+
+    QAction* ViewAction(ViewCommand command) const override;
+    bool RangeTexts(QString& time, QString& distance) const override;
 
     CGraphView* View() const { return m_view; }
     GraphSelectorBar* SelectorBar() const { return m_bar; }
@@ -92,5 +95,8 @@ private:
     GraphSelectorBar* m_bar;
     QAction* m_toolbarAction;
 };
+
+// Makes graph windows known to the main window.
+void RegisterGraphView();
 
 }  // namespace tarnwick

@@ -14,7 +14,7 @@
 
 #include "app/graph/GraphItem.h"
 #include "app/graph/GraphState.h"
-#include "app/shell/TarnwickDoc.h"
+#include "app/shell/DocView.h"
 
 namespace morlund {
 class BufManager;

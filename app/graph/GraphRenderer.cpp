@@ -799,6 +799,10 @@ GraphRenderer::GraphRenderer() : m_impl(std::make_unique<Impl>()) {}
 GraphRenderer::~GraphRenderer() = default;
 
 void GraphRenderer::Invalidate() { m_impl->cache.Clear(); }
+void GraphRenderer::Invalidate(const morlund::PerfCore* buffer) { m_impl->cache.Drop(buffer); }
+void GraphRenderer::KeepOnly(const std::vector<const morlund::PerfCore*>& buffers) {
+    m_impl->cache.KeepOnly(buffers);
+}
 
 void GraphRenderer::Paint(QPainter& painter, const GraphScene& scene) {
     if (scene.state == nullptr) return;

@@ -5,13 +5,15 @@
 #include <QPainter>
 #include <QRect>
 #include <memory>
+#include <vector>
 
 #include "app/graph/GraphItem.h"
 #include "app/graph/GraphState.h"
 
 namespace morlund {
 class BufManager;
-}
+class PerfCore;
+}  // namespace morlund
 
 namespace tarnwick {
 
@@ -20,7 +22,7 @@ struct GraphScene {
     const morlund::BufManager* manager = nullptr;  // null: nothing but the background
     const GraphItemList* items = nullptr;
     const GraphState* state = nullptr;
-    bool printing = false;  // white background, black text, no value boxes
+    bool printing = false;   // white background, black text, no value boxes
     bool lowColour = false;  // a screen of 8 bits or fewer: black background
 };
 
@@ -40,6 +42,10 @@ public:
     // Drops every cached value: after setup changes, formula edits, unit switches, buffers
     // added or removed.
     void Invalidate();
+    // Drops the cached values of one buffer (its setup changed).
+    void Invalidate(const morlund::PerfCore* buffer);
+    // Drops the cached values of buffers that are no longer loaded.
+    void KeepOnly(const std::vector<const morlund::PerfCore*>& buffers);
     // Draws the whole picture into the scene's plot rectangle.
     void Paint(QPainter& painter, const GraphScene& scene);
     // Draws the selection band or the cursor column alone, by inversion (used to move

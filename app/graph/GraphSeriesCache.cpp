@@ -191,6 +191,20 @@ GraphSeries& GraphSeriesCache::Series(const morlund::PerfCore& buffer,
     return *slot;
 }
 
+void GraphSeriesCache::Drop(const morlund::PerfCore* buffer) {
+    std::erase_if(m_series,
+                  [buffer](const auto& entry) { return std::get<0>(entry.first) == buffer; });
+    m_distances.erase(buffer);
+}
+
+void GraphSeriesCache::KeepOnly(const std::vector<const morlund::PerfCore*>& buffers) {
+    const auto gone = [&buffers](const morlund::PerfCore* buffer) {
+        return std::find(buffers.begin(), buffers.end(), buffer) == buffers.end();
+    };
+    std::erase_if(m_series, [&](const auto& entry) { return gone(std::get<0>(entry.first)); });
+    std::erase_if(m_distances, [&](const auto& entry) { return gone(entry.first); });
+}
+
 void GraphSeriesCache::Clear() {
     m_series.clear();
     m_distances.clear();

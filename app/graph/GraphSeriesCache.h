@@ -151,6 +151,11 @@ public:
     GraphSeries& Series(const morlund::PerfCore& buffer, const morlund::DataItem& item,
                         const morlund::Wheel* wheel);
     void Clear();
+    // Drops one buffer's values (its setup changed).
+    void Drop(const morlund::PerfCore* buffer);
+    // Drops the values of every buffer not in the list (buffers were removed; a new
+    // buffer may reuse a removed one's address).
+    void KeepOnly(const std::vector<const morlund::PerfCore*>& buffers);
     bool Empty() const { return m_series.empty() && m_distances.empty(); }
 
 private:

@@ -15,7 +15,10 @@
 #include <algorithm>
 
 #include "app/graph/GraphModel.h"
+#include "app/shell/DocController.h"
 #include "app/shell/SelectionListDlg.h"
+#include "app/shell/SharedPrinter.h"
+#include "app/shell/TarnwickDoc.h"
 #include "morlund/core/PerfCore.h"
 #include "morlund/core/Wheel.h"
 #include "morlund/formats/BufManager.h"
@@ -102,8 +105,10 @@ CGraphView::CGraphView(CTarnwickDoc& doc, const AppSettings& settings, QWidget* 
     connect(&doc, &CTarnwickDoc::TitleChanged, this, &CGraphView::Retitle);
 
     CreateActions();
+    // Every command's state follows the view's state, so that keys work as the menus show.
+    connect(this, &CGraphView::CommandsChanged, this, &CGraphView::RefreshActions);
     doc.AddView(this);
-    OnUpdate(nullptr, 0, nullptr);
+    OnUpdate(nullptr, DocUpdate::AllValues());
 }
 
 CGraphView::~CGraphView() {
@@ -158,8 +163,7 @@ void CGraphView::CreateActions() {
     }
 }
 
-QMenu* CGraphView::CreateContextMenu(QWidget* parent) {
-    auto* menu = new QMenu(parent);
+void CGraphView::RefreshActions() {
     m_actions[kCursorMode]->setChecked(IsCursorMode());
     m_actions[kDrawLines]->setChecked(IsDrawLines());
     m_actions[kShowValues]->setChecked(IsShowValues());
@@ -169,6 +173,11 @@ QMenu* CGraphView::CreateContextMenu(QWidget* parent) {
     m_actions[kEditItem]->setEnabled(CanEditItem());
     m_actions[kAddOverlay]->setEnabled(CanAddOverlay());
     m_actions[kRemoveOverlay]->setEnabled(CanRemoveOverlay());
+}
+
+QMenu* CGraphView::CreateContextMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    RefreshActions();
     for (Command c : {kZoomInX, kZoomOutX, kZoomInY, kZoomOutY, kZoomSelection, kZoomAll})
         menu->addAction(m_actions[c]);
     menu->addSeparator();
@@ -238,7 +247,7 @@ void CGraphView::SetBuffer(int index) {
     if (index == m_state.buffer) return;
     m_state.buffer = index;
     Redraw();
-    Notify();
+    Notify(DocUpdate::Kind::BufferChosen);
 }
 
 void CGraphView::OnBufferSelected(int index) {
@@ -329,7 +338,7 @@ void CGraphView::EditItem() {
     // Formula channels are the only items that are not standard ones.
     auto* item = dynamic_cast<morlund::CustomDataItem*>(
         const_cast<DataItem*>(YGraphItem().dataItems.front()));
-    if (item != nullptr) m_doc->EditCustomItem(*item, this);
+    if (item != nullptr) DocController(*m_doc, m_settings, this).EditCustomItem(*item);
 }
 
 bool CGraphView::Choose(const std::vector<std::string>& names, const QString& title,
@@ -436,7 +445,12 @@ void CGraphView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CGraphView::mouseDoubleClickEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton) ZoomAll();
+    if (event->button() != Qt::LeftButton) return;
+    // The second click of a double click places the cursor like any other click.
+    if (m_state.cursorMode)
+        SetCursorColumn(event->position().toPoint().x());
+    else
+        ZoomAll();
 }
 
 void CGraphView::wheelEvent(QWheelEvent* event) {
@@ -630,14 +644,13 @@ void CGraphView::PrintTo(QPrinter& printer) {
 }
 
 void CGraphView::Print() {
-    QPrinter printer(QPrinter::HighResolution);
+    QPrinter& printer = SharedPrinter();
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted) PrintTo(printer);
 }
 
 void CGraphView::PrintPreview() {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintPreviewDialog preview(&printer, this);
+    QPrintPreviewDialog preview(&SharedPrinter(), this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
             [this](QPrinter* p) { PrintTo(*p); });
     preview.exec();
@@ -645,31 +658,48 @@ void CGraphView::PrintPreview() {
 
 // --- the document ---------------------------------------------------------------------
 
-void CGraphView::Notify() {
+void CGraphView::Notify(DocUpdate::Kind kind) {
     if (!m_state.sync || !m_doc) return;
     const ViewHint hint = MakeViewHint(m_state);
-    m_doc->UpdateAllViews(this, 0, &hint);
+    m_doc->UpdateAllViews(this, kind == DocUpdate::Kind::BufferChosen
+                                    ? DocUpdate::BufferChosen(hint)
+                                    : DocUpdate::Moved(hint));
 }
 
 void CGraphView::Deactivated() { Notify(); }
 
-void CGraphView::OnUpdate(DocView* sender, int hint, const ViewHint* viewHint) {
+void CGraphView::OnUpdate(DocView* sender, const DocUpdate& update) {
     if (!m_doc) return;
-    if (!m_state.sync && sender != nullptr) return;
+    // Other views' positions are followed only while synchronised; changes of
+    // what the laps hold reach every view.
+    if (update.IsPosition() && sender != nullptr && !m_state.sync) return;
     const morlund::BufManager* manager = m_doc->Manager();
     const double trackLength = manager != nullptr ? manager->GetTrackLen() : 0.0;
-    const ViewHint values = viewHint != nullptr
-                                ? *viewHint
-                                : ViewHint{m_doc->CurrentBuffer(), m_doc->CursorPos(),
-                                           m_doc->SelectionFrom(), m_doc->SelectionTo()};
+    const ViewHint values = update.hint ? *update.hint
+                                        : ViewHint{m_doc->CurrentBuffer(), m_doc->CursorPos(),
+                                                   m_doc->SelectionFrom(), m_doc->SelectionTo()};
     FollowHint(m_state, trackLength, values);
 
-    const bool full = sender == nullptr && hint == 0 && viewHint == nullptr;
-    if (full) {
+    if (!update.IsPosition()) {
         m_state.flickerFree = m_settings.flicker_free != 0;
         m_state.useMiles = m_settings.use_miles != 0;
-        // Setups, formulas, units or the set of laps may have changed.
-        m_renderer.Invalidate();
+        switch (update.kind) {
+            case DocUpdate::Kind::BufferValues:
+                // One lap's setup changed: the other laps' curves stay.
+                if (manager != nullptr && manager->HasBuffer(update.buffer))
+                    m_renderer.Invalidate(manager->GetBuffer(update.buffer));
+                else
+                    m_renderer.Invalidate();
+                break;
+            case DocUpdate::Kind::Buffers:
+                m_renderer.KeepOnly(m_doc->Buffers());
+                break;
+            case DocUpdate::Kind::AllValues:
+                m_renderer.Invalidate();
+                break;
+            default:
+                break;
+        }
         RefillBufferSelector();
     }
     m_state.buffer = CorrectBuffer(m_state.buffer, manager != nullptr ? manager->GetBufCount() : 0);

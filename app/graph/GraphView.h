@@ -13,7 +13,7 @@
 #include "app/graph/GraphRenderer.h"
 #include "app/graph/GraphState.h"
 #include "app/shell/AppSettings.h"
-#include "app/shell/TarnwickDoc.h"
+#include "app/shell/DocView.h"
 
 class QAction;
 class QMenu;
@@ -24,6 +24,8 @@ class Wheel;
 }
 
 namespace tarnwick {
+
+class CTarnwickDoc;
 
 // A graph of one channel of every lap, over the lap distance or over another channel.
 // The view keeps its own items (with their zoom, offsets and overlays) and follows the
@@ -117,7 +119,7 @@ public:
     QString DistanceRangeText() const;
 
     // --- document -------------------------------------------------------------------
-    void OnUpdate(DocView* sender, int hint, const ViewHint* viewHint) override;
+    void OnUpdate(DocView* sender, const DocUpdate& update) override;
     // The frame lost activation: tell the other views where this one stands.
     void Deactivated();
 
@@ -189,7 +191,9 @@ private:
     // Only the selection band moved.
     void RepaintSelection();
     void Retitle();
-    void Notify();
+    void Notify(DocUpdate::Kind kind = DocUpdate::Kind::Moved);
+    // Enable and check states of the view's commands from its state.
+    void RefreshActions();
     void EmitRanges();
     void EnsurePicture();
     void RefillBufferSelector();

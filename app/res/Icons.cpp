@@ -10,6 +10,7 @@
 #include <QTransform>
 #include <algorithm>
 #include <array>
+#include <cstdint>
 #include <cstring>
 #include <functional>
 
@@ -89,25 +90,22 @@ void DrawPixelText(QPainter& p, const char* text, int x, int y, const QColor& co
 
 // --- game badges -----------------------------------------------------------------------
 
+// A game's badge labels, from its row: one or two lines ('\n' between them).
 struct GameStyle {
-    const char* small1;  // label at 16 pixels, one or two lines
-    const char* small2;
-    const char* large1;  // label at 32 pixels
-    const char* large2;
-    QRgb fill;
+    QByteArray small1, small2;  // at 16 pixels
+    QByteArray large1, large2;  // at 32 pixels
+    QColor fill;
 };
 
-constexpr GameStyle kGameStyles[] = {
-    {"GP2", "", "GP2", "", 0xc62828},        // GP2
-    {"GP3", "", "GP3", "", 0x1565c0},        // GP3
-    {"GP3", "2K", "GP3", "2000", 0x6a1b9a},  // GP3-2000
-    {"GP4", "", "GP4", "", 0x2e7d32},        // GP4
-    {"F1", "RS", "F1", "RS", 0xe65100},      // F1RS
-    {"MGP", "RS2", "MGP", "RS2", 0x00838f},  // MGPRS2
-    {"CSV", "", "CSV", "", 0x55656f},        // Generic
-    {"LFS", "", "LFS", "", 0xad1457},        // LFS
-};
-constexpr GameStyle kUnknownGame = {"?", "", "?", "", 0x9e9e9e};
+GameStyle StyleOf(morlund::GameType game) {
+    const morlund::GameInfo& row = morlund::GetGameInfo(game);
+    const QList<QByteArray> small = QByteArray(row.badgeSmall).split('\n');
+    const QList<QByteArray> large = QByteArray(row.badgeLarge).split('\n');
+    const std::uint32_t bgr = row.badgeColour;
+    return {small.value(0), small.value(1), large.value(0), large.value(1),
+            QColor(static_cast<int>(bgr & 0xff), static_cast<int>((bgr >> 8) & 0xff),
+                   static_cast<int>((bgr >> 16) & 0xff))};
+}
 
 void PaintBadge(QPainter& p, int size, const QColor& fill) {
     p.setRenderHint(QPainter::Antialiasing);
@@ -127,17 +125,18 @@ void PaintBadge(QPainter& p, int size, const QColor& fill) {
 }
 
 void PaintSmallGameLabel(QPainter& p, int size, const GameStyle& style) {
-    const bool twoLines = style.small2[0] != '\0';
+    const bool twoLines = !style.small2.isEmpty();
     const int height = twoLines ? 11 : 5;
     const int top = (size - height + 1) / 2;
-    DrawPixelText(p, style.small1, (size - PixelTextWidth(style.small1)) / 2, top, Qt::white);
+    DrawPixelText(p, style.small1.constData(),
+                  (size - PixelTextWidth(style.small1.constData())) / 2, top, Qt::white);
     if (twoLines)
-        DrawPixelText(p, style.small2, (size - PixelTextWidth(style.small2)) / 2, top + 6,
-                      Qt::white);
+        DrawPixelText(p, style.small2.constData(),
+                      (size - PixelTextWidth(style.small2.constData())) / 2, top + 6, Qt::white);
 }
 
 void PaintLargeGameLabel(QPainter& p, int size, const GameStyle& style) {
-    const bool twoLines = style.large2[0] != '\0';
+    const bool twoLines = !style.large2.isEmpty();
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
     font.setBold(true);
@@ -161,7 +160,7 @@ void PaintLargeGameLabel(QPainter& p, int size, const GameStyle& style) {
     const double gap = std::max(2.0, size * 0.08);
     const double blockHeight = twoLines ? 2 * cap + gap : cap;
     const double firstBase = std::round((size - blockHeight) / 2.0 + cap);
-    auto line = [&](const char* text, double baseline) {
+    auto line = [&](const QByteArray& text, double baseline) {
         const QString s = QString::fromLatin1(text);
         const double x = (size - fm.horizontalAdvance(s)) / 2.0;
         p.setPen(QColor(0, 0, 0, 70));
@@ -173,12 +172,12 @@ void PaintLargeGameLabel(QPainter& p, int size, const GameStyle& style) {
     if (twoLines) line(style.large2, std::round(firstBase + gap + cap));
 }
 
-QPixmap DrawGameIcon(int game, int size) {
-    const GameStyle& style = game >= 0 && game < 8 ? kGameStyles[game] : kUnknownGame;
+QPixmap DrawGameIcon(morlund::GameType game, int size) {
+    const GameStyle style = StyleOf(game);
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
-    PaintBadge(p, size, QColor::fromRgb(style.fill));
+    PaintBadge(p, size, style.fill);
     if (size < 24) {
         p.setRenderHint(QPainter::Antialiasing, false);
         PaintSmallGameLabel(p, size, style);
@@ -535,14 +534,13 @@ QIcon ProgramIcon() {
     return icon;
 }
 
-QPixmap GameIconPixmap(int game, int size) {
+QPixmap GameIconPixmap(morlund::GameType game, int size) {
     size = std::max(size, 1);
-    if (game < 0 || game >= 8) game = -1;
-    return Cached(QStringLiteral("tarnwick/game/%1/%2").arg(game).arg(size),
+    return Cached(QStringLiteral("tarnwick/game/%1/%2").arg(morlund::GameIndex(game)).arg(size),
                   [game, size] { return DrawGameIcon(game, size); });
 }
 
-QIcon GameIcon(int game) {
+QIcon GameIcon(morlund::GameType game) {
     QIcon icon;
     icon.addPixmap(GameIconPixmap(game, 16));
     icon.addPixmap(GameIconPixmap(game, 32));

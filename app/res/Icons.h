@@ -3,6 +3,8 @@
 #include <QIcon>
 #include <QPixmap>
 
+#include "morlund/formats/Games.h"
+
 namespace tarnwick {
 
 // The tool-bar commands that carry a picture, in tool-bar order.
@@ -36,10 +38,10 @@ inline constexpr int kCommandIconCount = 19;
 QIcon ProgramIcon();
 QPixmap ProgramIconPixmap(int size);
 
-// A coloured badge with a short label per GameType (0..7); any other value gets a grey
-// "?" badge. The designs are made for 16 and 32 pixels; other sizes are drawn as well.
-QPixmap GameIconPixmap(int game, int size);
-QIcon GameIcon(int game);  // 16 and 32 pixels
+// A coloured badge with the game's short label, as its row gives them. The designs
+// are made for 16 and 32 pixels; other sizes are drawn as well.
+QPixmap GameIconPixmap(morlund::GameType game, int size);
+QIcon GameIcon(morlund::GameType game);  // 16 and 32 pixels
 
 // Tool-bar pictograms, designed on a 16-pixel grid; 32 pixels is the same drawing doubled.
 QPixmap CommandIconPixmap(CommandIcon id, int size);

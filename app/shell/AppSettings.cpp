@@ -14,31 +14,13 @@ constexpr const char* kSection = "Settings";
 // An older release's header text is replaced by the current default.
 constexpr const char* kOldHeader = "Tarnwick 1.1 Telemetry Statistics";
 
-struct GameFolders {
-    const char* defaultPath;
-    const char* perfSubdir;
-    const char* setupSubdir;
-};
-constexpr GameFolders kFolders[AppSettings::kGameCount] = {
-    {"C:\\GP2", "\\gpsaves", "\\gpsaves"},
-    {"C:\\Microprose\\Grand Prix 3", "\\gpsaves", "\\gpsaves"},
-    {"C:\\Microprose\\GP3S2K", "\\gpsaves", "\\gpsaves"},
-    {"C:\\Microprose\\Grand Prix 4", "\\gpsaves", "\\gpsaves"},
-    {"C:\\Ubisoft\\F1RS", "\\saved\\games", "\\saved\\settings"},
-    {"C:\\Ubisoft\\RS2", "\\save\\telmetry", "\\save\\1997\\settings"},  // sic: "telmetry"
-    {"", "", ""},
-    {"C:\\LFS", "\\data\\raf", "\\data\\settings"},
-};
-
-bool InRange(int game) { return game >= 0 && game < AppSettings::kGameCount; }
+using morlund::GameType;
+using morlund::GetGameInfo;
 }  // namespace
 
 int ClampTo(int value, int lowest, int highest) { return std::clamp(value, lowest, highest); }
 
-QString GetGameName(int game) {
-    if (!InRange(game)) return QStringLiteral("???");
-    return QString::fromStdString(morlund::GetGameName(static_cast<morlund::GameType>(game)));
-}
+QString GetGameName(GameType game) { return QString::fromStdString(morlund::GetGameName(game)); }
 
 QString GetStartViewName(int view) {
     static const char* const kNames[] = {"Stat View", "Graph View", "Text View", "Track View"};
@@ -46,13 +28,9 @@ QString GetStartViewName(int view) {
                                                             : QStringLiteral("???");
 }
 
-QString GetPathKey(int game) {
-    const QString name = game == 5 ? QStringLiteral("mgp") : GetGameName(game).toLower();
-    return QStringLiteral("%1%2").arg(name, QStringLiteral("_path"));
-}
-
-QString GetPerfSubdir(int game) { return InRange(game) ? kFolders[game].perfSubdir : ""; }
-QString GetSetupSubdir(int game) { return InRange(game) ? kFolders[game].setupSubdir : ""; }
+QString GetPathKey(GameType game) { return QString::fromLatin1(GetGameInfo(game).pathKey); }
+QString GetPerfSubdir(GameType game) { return QString::fromLatin1(GetGameInfo(game).perfSubdir); }
+QString GetSetupSubdir(GameType game) { return QString::fromLatin1(GetGameInfo(game).setupSubdir); }
 
 QString StripTrailingSeparator(const QString& path) {
     if (path.endsWith('\\') || path.endsWith('/')) return path.left(path.size() - 1);
@@ -80,17 +58,17 @@ QString LocalPath(const QString& path) {
 
 std::array<QString, AppSettings::kGameCount> AppSettings::DefaultPaths() {
     std::array<QString, kGameCount> paths;
-    for (int g = 0; g < kGameCount; ++g)
-        paths[static_cast<std::size_t>(g)] = kFolders[g].defaultPath;
+    for (const morlund::GameInfo& game : morlund::GetGames())
+        paths[static_cast<std::size_t>(morlund::GameIndex(game.type))] = game.defaultPath;
     return paths;
 }
 
-QString AppSettings::GetPath(int game) const {
-    return InRange(game) ? paths[static_cast<std::size_t>(game)] : QString();
+QString AppSettings::GetPath(GameType game) const {
+    return paths[static_cast<std::size_t>(morlund::GameIndex(game))];
 }
 
-void AppSettings::SetPath(int game, const QString& path) {
-    if (InRange(game)) paths[static_cast<std::size_t>(game)] = StripTrailingSeparator(path);
+void AppSettings::SetPath(GameType game, const QString& path) {
+    paths[static_cast<std::size_t>(morlund::GameIndex(game))] = StripTrailingSeparator(path);
 }
 
 QString AppSettings::GetDefaultPerfDir() const {
@@ -105,9 +83,10 @@ void AppSettings::Load(QSettings& s) {
     default_cursor_mode = integer("default_cursor_mode", default_cursor_mode);
     default_draw_lines = integer("default_draw_lines", default_draw_lines);
     default_show_values = integer("default_show_values", default_show_values);
-    for (int g = 0; g < kGameCount; ++g)
-        SetPath(g, s.value(GetPathKey(g), GetPath(g)).toString());
-    pri_game = integer("pri_game", pri_game);
+    for (const morlund::GameInfo& game : morlund::GetGames())
+        SetPath(game.type, s.value(GetPathKey(game.type), GetPath(game.type)).toString());
+    const int storedGame = integer("pri_game", morlund::GameIndex(pri_game));
+    pri_game = morlund::ClampGame(storedGame);
     const QString header = s.value("stat_prt_hdr", stat_prt_hdr).toString();
     if (header != kOldHeader) stat_prt_hdr = header;
     stat_prt_font_size_adjust = integer("stat_prt_font_size_adjust", stat_prt_font_size_adjust);
@@ -116,7 +95,6 @@ void AppSettings::Load(QSettings& s) {
     map_max_radius = integer("map_max_radius", map_max_radius);
     start_view = integer("start_view", start_view);
     s.endGroup();
-    pri_game = ClampTo(pri_game, 0, kGameCount - 1);
     start_view = ClampTo(start_view, 0, kStartViewCount - 1);
 }
 
@@ -127,9 +105,9 @@ void AppSettings::Save(QSettings& s) const {
     s.setValue("default_cursor_mode", default_cursor_mode);
     s.setValue("default_draw_lines", default_draw_lines);
     s.setValue("default_show_values", default_show_values);
-    for (int g = 0; g < kGameCount; ++g)
-        s.setValue(GetPathKey(g), GetPath(g));
-    s.setValue("pri_game", pri_game);
+    for (const morlund::GameInfo& game : morlund::GetGames())
+        s.setValue(GetPathKey(game.type), GetPath(game.type));
+    s.setValue("pri_game", morlund::GameIndex(pri_game));
     s.setValue("stat_prt_hdr", stat_prt_hdr);
     s.setValue("stat_prt_font_size_adjust", stat_prt_font_size_adjust);
     s.setValue("use_default_path", use_default_path);

@@ -3,6 +3,8 @@
 #include <QString>
 #include <array>
 
+#include "morlund/formats/Games.h"
+
 class QSettings;
 
 namespace tarnwick {
@@ -10,13 +12,13 @@ namespace tarnwick {
 // What the program remembers between runs: section "Settings" of
 // QSettings("Ravelle", "Tarnwick"). Integers are stored as integers.
 struct AppSettings {
-    static constexpr int kGameCount = 8;  // GameType 0..7
+    static constexpr int kGameCount = morlund::kGameCount;
     static constexpr int kStartViewCount = 4;
 
     int use_miles = 0;
     int flicker_free = 1;
     std::array<QString, kGameCount> paths = DefaultPaths();  // install folder per game
-    int pri_game = 7;                                        // LFS
+    morlund::GameType pri_game = morlund::GameType::LFS;     // stored as its number
     QString stat_prt_hdr = QStringLiteral("Tarnwick Telemetry Statistics");
     int stat_prt_font_size_adjust = 0;
     int use_default_path = 1;
@@ -34,13 +36,15 @@ struct AppSettings {
     void Load(QSettings& settings);
     void Save(QSettings& settings) const;
 
-    QString GetPath(int game) const;
+    QString GetPath(morlund::GameType game) const;
     // Stores the path without one trailing "\" or "/".
-    void SetPath(int game, const QString& path);
+    void SetPath(morlund::GameType game, const QString& path);
     // The primary game's install folder and perf subfolder, as a local path.
     QString GetDefaultPerfDir() const;
     // The alternative open dialog is never used for generic files.
-    bool UseAltFileDialog() const { return use_alt_filedlg != 0 && pri_game != 6; }
+    bool UseAltFileDialog() const {
+        return use_alt_filedlg != 0 && pri_game != morlund::GameType::Generic;
+    }
 };
 
 // The start views, in their stored order.
@@ -48,13 +52,13 @@ enum class StartView { Stat = 0, Graph = 1, Text = 2, Track = 3 };
 
 // "Stat View", "Graph View", "Text View", "Track View"; "???" outside 0..3.
 QString GetStartViewName(int view);
-// "GP2" … "LFS"; "???" outside 0..7.
-QString GetGameName(int game);
+// "GP2" … "LFS".
+QString GetGameName(morlund::GameType game);
 // The settings value name of a game's install path: "gp2_path", "mgp_path", …
-QString GetPathKey(int game);
+QString GetPathKey(morlund::GameType game);
 // Subfolders of the install path where perf files and setup files live ("" when none).
-QString GetPerfSubdir(int game);
-QString GetSetupSubdir(int game);
+QString GetPerfSubdir(morlund::GameType game);
+QString GetSetupSubdir(morlund::GameType game);
 // One trailing "\" or "/" removed.
 QString StripTrailingSeparator(const QString& path);
 // A path as this system can open it: on systems other than Windows a path with a drive

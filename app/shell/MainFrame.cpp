@@ -14,9 +14,9 @@
 #include <QStatusBar>
 #include <QToolBar>
 
-#include "app/graph/GraphFrame.h"
-#include "app/graph/GraphView.h"
 #include "app/res/Icons.h"
+#include "app/shell/DocController.h"
+#include "app/shell/SharedPrinter.h"
 #include "app/shell/TarnwickApp.h"
 #include "app/shell/TarnwickDoc.h"
 
@@ -25,6 +25,16 @@ namespace tarnwick {
 namespace {
 constexpr const char* kWindowPos = "Settings/window_pos";
 constexpr const char* kBarState = "Settings/BarState";
+
+// The main window's commands that the active view carries out.
+constexpr std::pair<CMainFrame::Command, ViewCommand> kViewCommands[] = {
+    {CMainFrame::kCursorMode, ViewCommand::CursorMode},
+    {CMainFrame::kZoomSelection, ViewCommand::ZoomSelection},
+    {CMainFrame::kZoomInX, ViewCommand::ZoomInX},
+    {CMainFrame::kZoomOutX, ViewCommand::ZoomOutX},
+    {CMainFrame::kZoomInY, ViewCommand::ZoomInY},
+    {CMainFrame::kZoomOutY, ViewCommand::ZoomOutY},
+};
 }  // namespace
 
 CMainFrame::CMainFrame(CTarnwickApp& app) : m_app(app) {
@@ -125,38 +135,37 @@ void CMainFrame::CreateActions() {
 
     connect(m_actions[kFileOpen], &QAction::triggered, &m_app, &CTarnwickApp::OnFileOpen);
     connect(m_actions[kOptions], &QAction::triggered, &m_app, &CTarnwickApp::OnOptions);
-    connect(m_actions[kPrintSetup], &QAction::triggered, this, [this] {
-        QPrinter printer;
-        QPageSetupDialog(&printer, this).exec();
-    });
-    connect(m_actions[kAddBuffers], &QAction::triggered, this, [this] {
-        if (CTarnwickDoc* doc = m_app.Document()) doc->OnAddBuffers(this, m_app.Settings());
-    });
-    connect(m_actions[kDeleteBuffers], &QAction::triggered, this, [this] {
-        if (CTarnwickDoc* doc = m_app.Document()) doc->OnDeleteBuffers(this);
-    });
-    connect(m_actions[kSetupOpen], &QAction::triggered, this, [this] {
-        if (CTarnwickDoc* doc = m_app.Document()) doc->OnSetupOpen(this, m_app.Settings());
-    });
+    connect(m_actions[kPrintSetup], &QAction::triggered, this,
+            [this] { QPageSetupDialog(&SharedPrinter(), this).exec(); });
+    const auto controller = [this](void (DocController::*command)()) {
+        return [this, command] {
+            if (CTarnwickDoc* doc = m_app.Document())
+                (DocController(*doc, m_app.Settings(), this).*command)();
+        };
+    };
+    connect(m_actions[kAddBuffers], &QAction::triggered, this,
+            controller(&DocController::AddBuffers));
+    connect(m_actions[kDeleteBuffers], &QAction::triggered, this,
+            controller(&DocController::DeleteBuffers));
+    connect(m_actions[kSetupOpen], &QAction::triggered, this,
+            controller(&DocController::OpenSetup));
     connect(m_actions[kSetupSave], &QAction::triggered, this, [this] {
         const bool shift = QApplication::keyboardModifiers() & Qt::ShiftModifier;
-        if (CTarnwickDoc* doc = m_app.Document()) doc->OnSetupSave(shift);
+        if (CTarnwickDoc* doc = m_app.Document()) doc->SaveSetups(shift);
     });
-    connect(m_actions[kNewGraphView], &QAction::triggered, this, [this] { OpenGraphView(); });
-    // The graph commands act on the active graph window.
-    const std::pair<Command, void (CGraphView::*)()> graphCommands[] = {
-        {kCursorMode, &CGraphView::ToggleCursorMode},
-        {kZoomSelection, &CGraphView::ZoomSelection},
-        {kZoomInX, &CGraphView::ZoomInX},
-        {kZoomOutX, &CGraphView::ZoomOutX},
-        {kZoomInY, &CGraphView::ZoomInY},
-        {kZoomOutY, &CGraphView::ZoomOutY},
+    const std::pair<Command, StartView> newViews[] = {
+        {kNewStatView, StartView::Stat},
+        {kNewGraphView, StartView::Graph},
+        {kNewTextView, StartView::Text},
+        {kNewTrackView, StartView::Track},
     };
-    for (const auto& [command, slot] : graphCommands) {
-        connect(m_actions[command], &QAction::triggered, this, [this, slot = slot] {
-            if (CGraphView* view = ActiveGraphView()) (view->*slot)();
-            UpdateCommands();
-        });
+    for (const auto& [command, kind] : newViews)
+        connect(m_actions[command], &QAction::triggered, this,
+                [this, kind = kind] { OpenView(kind); });
+    // These commands act on the active view.
+    for (const auto& [command, viewCommand] : kViewCommands) {
+        connect(m_actions[command], &QAction::triggered, this,
+                [this, viewCommand = viewCommand] { RunViewCommand(viewCommand); });
     }
     connect(m_actions[kCascade], &QAction::triggered, m_mdi, &QMdiArea::cascadeSubWindows);
     connect(m_actions[kTileHorizontally], &QAction::triggered, this, [this] {
@@ -289,7 +298,11 @@ void CMainFrame::CreateStatusBar() {
     m_timePane = pane("TimeRangePane", "0:00.000s - 0:00.000s");
     m_distancePane = pane("DistanceRangePane", "00000.000 - 00000.000");
     m_numPane = pane("NumPane", "NUM");
+    // The message pane says "Ready" whenever no prompt or message is shown.
     bar->showMessage(tr("Ready"));
+    connect(bar, &QStatusBar::messageChanged, bar, [bar](const QString& message) {
+        if (message.isEmpty()) bar->showMessage(tr("Ready"));
+    });
     m_statusBarToggle->setCheckable(true);
     m_statusBarToggle->setChecked(true);
     connect(m_statusBarToggle, &QAction::toggled, bar, &QWidget::setVisible);
@@ -310,9 +323,7 @@ void CMainFrame::RebuildRecentMenu() {
         QAction* action =
             m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]));
         const QString path = files[i];
-        connect(action, &QAction::triggered, this, [this, path] {
-            if (m_app.CloseDocument()) m_app.OpenFiles({path});
-        });
+        connect(action, &QAction::triggered, this, [this, path] { m_app.OpenRecentFile(path); });
     }
     m_recentMenu->setEnabled(!files.isEmpty());
 }
@@ -382,15 +393,24 @@ CTarnwickDoc* CMainFrame::ActiveDocument() const {
     return m_mdi->activeSubWindow() != nullptr ? m_app.Document() : nullptr;
 }
 
-CGraphView* CMainFrame::ActiveGraphView() const {
-    auto* frame = qobject_cast<CGraphFrame*>(m_mdi->activeSubWindow());
-    return frame != nullptr ? frame->View() : nullptr;
+CViewFrame* CMainFrame::ActiveViewFrame() const {
+    return qobject_cast<CViewFrame*>(m_mdi->activeSubWindow());
 }
 
-void CMainFrame::OpenGraphView(CTarnwickDoc* doc) {
+void CMainFrame::RunViewCommand(ViewCommand command) {
+    const CViewFrame* frame = ActiveViewFrame();
+    if (QAction* action = frame != nullptr ? frame->ViewAction(command) : nullptr) {
+        if (action->isEnabled()) action->trigger();
+    }
+    UpdateCommands();
+}
+
+CViewFrame* CMainFrame::OpenView(StartView kind, CTarnwickDoc* doc) {
     if (doc == nullptr) doc = ActiveDocument() != nullptr ? ActiveDocument() : m_app.Document();
-    if (doc == nullptr) return;
-    auto* frame = new CGraphFrame(*doc, m_app.Settings());
+    if (doc == nullptr) return nullptr;
+    CViewFrame* frame = CreateViewFrame(kind, *doc, m_app.Settings());
+    if (frame == nullptr) return nullptr;
+    frame->installEventFilter(this);
     m_mdi->addSubWindow(frame);
     // A new window takes the active one's size, the first one most of the area.
     const QMdiSubWindow* model = m_mdi->activeSubWindow();
@@ -399,27 +419,37 @@ void CMainFrame::OpenGraphView(CTarnwickDoc* doc) {
     frame->show();
     m_mdi->setActiveSubWindow(frame);
     UpdateCommands();
+    return frame;
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::Close || m_app.IsDroppingDocument()) return false;
+    CTarnwickDoc* doc = m_app.Document();
+    if (doc == nullptr || qobject_cast<CViewFrame*>(watched) == nullptr) return false;
+    int others = 0;
+    for (QMdiSubWindow* window : m_mdi->subWindowList())
+        others += window != watched && qobject_cast<CViewFrame*>(window) != nullptr ? 1 : 0;
+    if (others == 0 && !doc->SaveModified()) {
+        event->ignore();
+        return true;
+    }
+    return false;
 }
 
 void CMainFrame::OnWindowActivated(QMdiSubWindow* window) {
-    // The range panes and the graph commands follow the active graph window.
+    // The range panes and the view commands follow the active view window.
     QObject::disconnect(m_rangeConnection);
     QObject::disconnect(m_commandsConnection);
-    auto* frame = qobject_cast<CGraphFrame*>(window);
+    auto* frame = qobject_cast<CViewFrame*>(window);
+    QString time, distance;
     if (frame != nullptr) {
-        CGraphView* view = frame->View();
         m_rangeConnection =
-            connect(view, &CGraphView::RangeTextsChanged, this, &CMainFrame::SetRangeTexts);
+            connect(frame, &CViewFrame::RangeTextsChanged, this, &CMainFrame::SetRangeTexts);
         m_commandsConnection =
-            connect(view, &CGraphView::CommandsChanged, this, &CMainFrame::UpdateCommands);
-        if (view->HasRangeTexts()) {
-            SetRangeTexts(view->TimeRangeText(), view->DistanceRangeText());
-        } else {
-            SetRangeTexts({}, {});
-        }
-    } else {
-        SetRangeTexts({}, {});
+            connect(frame, &CViewFrame::CommandsChanged, this, &CMainFrame::UpdateCommands);
+        if (!frame->RangeTexts(time, distance)) time = distance = QString();
     }
+    SetRangeTexts(time, distance);
     UpdateCommands();
 }
 
@@ -438,15 +468,22 @@ void CMainFrame::UpdateCommands() {
     m_actions[kDeleteBuffers]->setEnabled(doc != nullptr && doc->CanDeleteBuffers());
     m_actions[kSetupOpen]->setEnabled(doc != nullptr && doc->CanSetupOpenSave());
     m_actions[kSetupSave]->setEnabled(doc != nullptr && doc->CanSetupOpenSave());
-    // Windows that do not exist yet keep their commands disabled.
-    for (Command c : {kExport, kSetupEdit, kNewStatView, kNewTextView, kNewTrackView})
+    // Dialogs that do not exist yet keep their commands disabled.
+    for (Command c : {kExport, kSetupEdit})
         m_actions[c]->setEnabled(false);
-    const CGraphView* graph = ActiveGraphView();
-    for (Command c : {kCursorMode, kZoomInX, kZoomOutX, kZoomInY, kZoomOutY})
-        m_actions[c]->setEnabled(graph != nullptr);
-    m_actions[kZoomSelection]->setEnabled(graph != nullptr && graph->CanZoomSelection());
-    m_actions[kCursorMode]->setChecked(graph != nullptr && graph->IsCursorMode());
-    m_actions[kNewGraphView]->setEnabled(active);
+    // The view commands mirror the active view's own.
+    const CViewFrame* frame = ActiveViewFrame();
+    for (const auto& [command, viewCommand] : kViewCommands) {
+        const QAction* own = frame != nullptr ? frame->ViewAction(viewCommand) : nullptr;
+        m_actions[command]->setEnabled(own != nullptr && own->isEnabled());
+        if (m_actions[command]->isCheckable())
+            m_actions[command]->setChecked(own != nullptr && own->isChecked());
+    }
+    m_actions[kNewStatView]->setEnabled(active && HasViewKind(StartView::Stat));
+    m_actions[kNewGraphView]->setEnabled(active && HasViewKind(StartView::Graph));
+    m_actions[kNewTextView]->setEnabled(active && HasViewKind(StartView::Text));
+    m_actions[kNewTrackView]->setEnabled(active && HasViewKind(StartView::Track) &&
+                                         doc->CanNewTrackView());
     const bool windows = !m_mdi->subWindowList().isEmpty();
     for (Command c : {kCascade, kTileHorizontally, kTileVertically})
         m_actions[c]->setEnabled(windows);

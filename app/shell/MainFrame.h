@@ -7,9 +7,11 @@
 #include <array>
 #include <vector>
 
+#include "app/shell/AppSettings.h"
+#include "app/shell/ViewFrame.h"
+
 namespace tarnwick {
 
-class CGraphView;
 class CTarnwickApp;
 class CTarnwickDoc;
 
@@ -58,10 +60,11 @@ public:
     // Writes "window_pos" and "BarState".
     void SavePlacement();
 
-    // Opens a graph window on the document of the active window (or the given document).
-    void OpenGraphView(CTarnwickDoc* doc = nullptr);
-    // The graph view of the active window, if it is a graph window.
-    CGraphView* ActiveGraphView() const;
+    // Opens a window of a kind of view on the document of the active window (or the
+    // given document); null when that kind is not available.
+    CViewFrame* OpenView(StartView kind, CTarnwickDoc* doc = nullptr);
+    // The active view window, if any.
+    CViewFrame* ActiveViewFrame() const;
     // Enables the commands for the current document and active window.
     void UpdateCommands();
 
@@ -72,6 +75,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Closing the last window of the document closes the document, after the
+    // question about changed setups; refusing keeps the window.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
@@ -80,6 +86,8 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreateStatusBar();
+    // Runs a command of the active view and shows its new state.
+    void RunViewCommand(ViewCommand command);
     void RebuildRecentMenu();
     void OnDocumentChanged(CTarnwickDoc* doc);
     void OnWindowActivated(QMdiSubWindow* window);

@@ -22,7 +22,7 @@ namespace tarnwick {
 
 namespace {
 
-constexpr int kGeneric = 6;
+using morlund::GameType;
 
 QString Id(int id) { return QString::number(id); }
 
@@ -160,13 +160,13 @@ COptionsDlg::COptionsDlg(AppSettings& settings, QWidget* parent)
     main->setSizeConstraint(QLayout::SetFixedSize);
 
     // Opening: bring the stored choices into range, then show them.
-    m_work.pri_game = ClampTo(m_work.pri_game, 0, AppSettings::kGameCount - 1);
     m_work.start_view = ClampTo(m_work.start_view, 0, AppSettings::kStartViewCount - 1);
-    for (int game = 0; game < AppSettings::kGameCount; ++game) {
-        m_game->addItem(GameIcon(game), GetGameName(game));
-        m_paths[game] = m_work.GetPath(game);
+    for (const morlund::GameInfo& game : morlund::GetGames()) {
+        m_game->addItem(GameIcon(game.type), tarnwick::GetGameName(game.type));
+        m_paths[static_cast<std::size_t>(morlund::GameIndex(game.type))] =
+            m_work.GetPath(game.type);
     }
-    m_game->setCurrentIndex(m_work.pri_game);
+    m_game->setCurrentIndex(morlund::GameIndex(m_work.pri_game));
     ShowGame();
     for (int view = 0; view < AppSettings::kStartViewCount; ++view)
         m_startView->addItem(GetStartViewName(view));
@@ -174,7 +174,7 @@ COptionsDlg::COptionsDlg(AppSettings& settings, QWidget* parent)
 
     m_maxRadius->setText(QString::number(m_work.map_max_radius));
     m_useDefaultPath->setChecked(m_work.use_default_path != 0);
-    m_useAltFileDlg->setChecked(m_work.use_alt_filedlg != 0 && m_work.pri_game != kGeneric);
+    m_useAltFileDlg->setChecked(m_work.UseAltFileDialog());
     m_flickerFree->setChecked(m_work.flicker_free != 0);
     m_useMetrics->setChecked(m_work.use_miles == 0);
     m_cursorMode->setChecked(m_work.default_cursor_mode != 0);
@@ -192,17 +192,20 @@ COptionsDlg::COptionsDlg(AppSettings& settings, QWidget* parent)
 }
 
 void COptionsDlg::ShowGame() {
-    const int game = m_work.pri_game;
-    m_path->setText(m_paths[game]);
-    m_gameIcon->setPixmap(GameIconPixmap(game, 32));
+    m_path->setText(PathField());
+    m_gameIcon->setPixmap(GameIconPixmap(m_work.pri_game, 32));
     // Generic files are always opened with the standard file dialog.
-    m_useAltFileDlg->setVisible(game != kGeneric);
+    m_useAltFileDlg->setVisible(m_work.pri_game != GameType::Generic);
+}
+
+QString& COptionsDlg::PathField() {
+    return m_paths[static_cast<std::size_t>(morlund::GameIndex(m_work.pri_game))];
 }
 
 void COptionsDlg::OnGameChanged(int index) {
     // The path typed for the game being left is kept until OK or Cancel.
-    m_paths[m_work.pri_game] = m_path->text();
-    m_work.pri_game = ClampTo(index, 0, AppSettings::kGameCount - 1);
+    PathField() = m_path->text();
+    m_work.pri_game = morlund::ClampGame(index);
     ShowGame();
 }
 
@@ -219,9 +222,9 @@ void COptionsDlg::OnBrowse() {
 }
 
 void COptionsDlg::accept() {
-    m_paths[m_work.pri_game] = m_path->text();
-    for (int game = 0; game < AppSettings::kGameCount; ++game)
-        m_work.SetPath(game, m_paths[game]);  // drops one trailing separator
+    PathField() = m_path->text();
+    for (const morlund::GameInfo& game : morlund::GetGames())  // each drops one trailing separator
+        m_work.SetPath(game.type, m_paths[static_cast<std::size_t>(morlund::GameIndex(game.type))]);
     m_work.map_max_radius = ReadSignedInt(m_maxRadius->text());
     m_work.use_miles = m_useMetrics->isChecked() ? 0 : 1;
     m_work.flicker_free = m_flickerFree->isChecked() ? 1 : 0;

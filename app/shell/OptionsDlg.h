@@ -58,6 +58,9 @@ private:
     AppSettings& m_settings;  // written on OK only
     AppSettings m_work;
     // The path of every game as edited so far; the edit shows the selected game's.
+    // The path typed for the primary game being shown.
+    QString& PathField();
+
     std::array<QString, AppSettings::kGameCount> m_paths;
     FolderPicker m_folderPicker;
 

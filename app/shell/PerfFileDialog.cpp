@@ -9,9 +9,6 @@ namespace tarnwick {
 
 namespace {
 
-constexpr int kGeneric = 6;
-constexpr int kLFS = 7;
-
 // "*.pa?" as "*.[pP][aA]?": the same files whatever the case of their names.
 QString CaseFreePattern(const QString& pattern) {
     if (pattern.contains('[')) return pattern;  // already a character class; keep it
@@ -61,23 +58,11 @@ FileFilter BuildPerfFileFilter(const AppSettings& settings, const morlund::BufMa
         manager->GetPerfFilter(result.text, count, manager->GetTrack());
         result.selected = 1;
     } else {
-        result.text =
-            "All GPx Perf Files (*.pa?)|*.pa?|"
-            "F1RS/MGPRS2 Telemetry Files (*.tlm)|*.tlm|"
-            "LFS Replay Analyser Files (*.raf)|*.raf|";
-        count = 3;
-        const int game = ClampTo(settings.pri_game, 0, AppSettings::kGameCount - 1);
-        if (const auto temporary = morlund::CreateBufManager(static_cast<morlund::GameType>(game)))
+        result.text = morlund::GetPerfFamilyFilter(count);
+        if (const auto temporary = morlund::CreateBufManager(settings.pri_game))
             temporary->GetPerfFilter(result.text, count, -1);
-        if (game <= 3) {
-            result.selected = 1;
-        } else if (game == kLFS) {
-            result.selected = 3;
-        } else if (game == kGeneric) {
-            result.selected = count + 1;  // all files
-        } else {
-            result.selected = 2;
-        }
+        const int family = morlund::GetGameInfo(settings.pri_game).perfFamilyFilter;
+        result.selected = family > 0 ? family : count + 1;  // 0: all files
     }
     result.text += kAllFilesFilter;
     result.nameFilters = ToNameFilters(result.text);

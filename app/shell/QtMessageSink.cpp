@@ -6,6 +6,25 @@
 
 namespace tarnwick {
 
+namespace {
+QString& CurrentFile() {
+    static QString file;
+    return file;
+}
+}  // namespace
+
+MessageFileScope::MessageFileScope(const QString& fileName) : m_outer(CurrentFile()) {
+    CurrentFile() = fileName;
+}
+
+MessageFileScope::~MessageFileScope() { CurrentFile() = m_outer; }
+
+QString QtMessageSink::Title() {
+    const QString program = QApplication::applicationDisplayName();
+    return CurrentFile().isEmpty() ? program
+                                   : QStringLiteral("%1 - %2").arg(CurrentFile(), program);
+}
+
 void QtMessageSink::SetStatusBar(QStatusBar* bar) { m_statusBar = bar; }
 
 morlund::MessageAnswer QtMessageSink::Show(const std::string& text, morlund::MessageIcon icon,
@@ -30,8 +49,7 @@ morlund::MessageAnswer QtMessageSink::Show(const std::string& text, morlund::Mes
     if (buttons == morlund::MessageButtons::YesNo) set = QMessageBox::Yes | QMessageBox::No;
     if (buttons == morlund::MessageButtons::YesNoCancel)
         set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
-    QMessageBox box(boxIcon, QApplication::applicationDisplayName(), QString::fromStdString(text),
-                    set, m_window);
+    QMessageBox box(boxIcon, Title(), QString::fromStdString(text), set, m_window);
     // A message must never block a busy cursor.
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QString>
 #include <QWidget>
 
 #include "morlund/platform/MessageSink.h"
@@ -21,9 +22,25 @@ public:
                                 morlund::MessageButtons buttons) override;
     void SetStatusText(const std::string& text) override;
 
+    // The title of the message boxes: the file being read, when one is, and the program.
+    static QString Title();
+
 private:
     QPointer<QWidget> m_window;
     QPointer<QStatusBar> m_statusBar;
+};
+
+// Names the file being read in the title of every message shown meanwhile, so that
+// with several files opened at once the user can tell which one a message is about.
+class MessageFileScope {
+public:
+    explicit MessageFileScope(const QString& fileName);
+    ~MessageFileScope();
+    MessageFileScope(const MessageFileScope&) = delete;
+    MessageFileScope& operator=(const MessageFileScope&) = delete;
+
+private:
+    QString m_outer;
 };
 
 }  // namespace tarnwick

@@ -3,6 +3,9 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTimer>
 #include <QUrl>
 
 #include "app/shell/AboutDlg.h"
@@ -37,16 +40,17 @@ bool CTarnwickApp::Start(const QStringList& files) {
     m_frame = std::make_unique<CMainFrame>(*this);
     m_sink.SetWindow(m_frame.get());
     m_sink.SetStatusBar(m_frame->statusBar());
-    morlund::SetMessageSink(&m_sink);
+    // Without a sink of its own the library writes its messages to standard error.
+    morlund::SetMessageSink(m_messagesToStderr ? nullptr : &m_sink);
     m_frame->RestorePlacement();
     std::vector<std::filesystem::path> folders;
     if (const auto user = morlund::CustomDataItem::UserFormulaFolder(); !user.empty())
         folders.push_back(user);
     morlund::CustomDataItem::InitCustomDataItems(folders);
     m_frame->show();
-    // Without files the program starts without a document.
-    if (!files.isEmpty()) OpenFiles(files);
-    return true;
+    // Without files the program starts without a document; a file that does not open
+    // ends start-up after its message.
+    return files.isEmpty() || OpenFiles(files);
 }
 
 void CTarnwickApp::Exit() {
@@ -63,11 +67,20 @@ bool CTarnwickApp::CloseDocument() {
 }
 
 void CTarnwickApp::DropDocument() {
-    if (!m_doc) return;
+    if (!m_doc || m_dropping) return;
+    m_dropping = true;
     // The windows of the laps close with them.
     if (m_frame) m_frame->MdiArea()->closeAllSubWindows();
     m_doc.reset();
+    m_dropping = false;
     emit DocumentChanged(nullptr);
+}
+
+bool CTarnwickApp::OpenRecentFile(const QString& path) {
+    if (!CloseDocument()) return false;
+    if (OpenFiles({path})) return true;
+    RemoveRecentFile(path);
+    return false;
 }
 
 void CTarnwickApp::OnFileOpen() {
@@ -86,9 +99,18 @@ bool CTarnwickApp::OpenFiles(const QStringList& paths) {
     if (!doc->OpenFiles(paths, m_settings)) return false;
     AddRecentFile(QFileInfo(paths.front()).absoluteFilePath());
     m_doc = std::move(doc);
+    // Closing the document's last window closes the document (the window has asked
+    // about changed setups); done once the window is gone.
+    connect(m_doc.get(), &CTarnwickDoc::LastViewRemoved, this, &CTarnwickApp::DropDocument,
+            Qt::QueuedConnection);
     emit DocumentChanged(m_doc.get());
-    // Stat, text and track windows do not exist yet: every start view opens a graph.
-    if (m_frame) m_frame->OpenGraphView(m_doc.get());
+    if (m_frame) {
+        // A start view that has no window yet opens as a graph.
+        const auto start = static_cast<StartView>(
+            ClampTo(m_settings.start_view, 0, AppSettings::kStartViewCount - 1));
+        if (m_frame->OpenView(start, m_doc.get()) == nullptr)
+            m_frame->OpenView(StartView::Graph, m_doc.get());
+    }
     return true;
 }
 
@@ -98,7 +120,7 @@ void CTarnwickApp::OnOptions() {
     if (dialog.exec() != QDialog::Accepted) return;
     m_settings = copy;
     morlund::DataItem::SetDistanceInMiles(m_settings.use_miles != 0);
-    if (m_doc) m_doc->UpdateAllViews(nullptr, 0, nullptr);
+    if (m_doc) m_doc->UpdateAllViews(nullptr, DocUpdate::AllValues());
 }
 
 void CTarnwickApp::OnAbout() {
@@ -107,11 +129,61 @@ void CTarnwickApp::OnAbout() {
 }
 
 void CTarnwickApp::OnHomePage() {
-    if (!QDesktopServices::openUrl(QUrl(QString::fromLatin1(kHomePage)))) {
-        morlund::ShowMessage(
-            "Error opening home page (no application associated with this "
-            "extension)");
+    OpenWithShell(QString::fromLatin1(kHomePage), QStringLiteral("Error opening home page"));
+}
+
+QString CTarnwickApp::ShellErrorReason(int code) {
+    switch (code) {
+        case 2:
+        case 3:
+            return QStringLiteral("file not found");
+        case 5:
+            return QStringLiteral("access denied");
+        case 26:
+            return QStringLiteral("sharing violation");
+        case 31:
+            return QStringLiteral("no application associated with this extension");
+        default:
+            return QStringLiteral("error code %1").arg(code);
     }
+}
+
+namespace {
+
+// Opens a target as the system's shell does and returns the shell's result: above 32
+// on success, else the reason's code. Elsewhere than on Windows xdg-open stands in for
+// the shell, and its exit codes are told as the shell's.
+int ShellOpen(const QString& target) {
+#if defined(_WIN32)
+    return QDesktopServices::openUrl(QUrl::fromUserInput(target)) ? 33 : 31;
+#else
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty()) return 31;  // nothing to open it with
+    QProcess process;
+    process.start(opener, {target});
+    if (!process.waitForFinished(30000)) return 31;
+    switch (process.exitCode()) {
+        case 0:
+            return 33;
+        case 2:  // the file does not exist
+            return 2;
+        case 3:  // no program for the kind of target
+            return 31;
+        default:
+            return process.exitCode();
+    }
+#endif
+}
+
+}  // namespace
+
+bool CTarnwickApp::OpenWithShell(const QString& target, const QString& title) {
+    const int result = ShellOpen(target);
+    if (result > 32) return true;
+    const QString text = QStringLiteral("%1 (%2)").arg(
+        title.isEmpty() ? QStringLiteral("Cannot execute") : title, ShellErrorReason(result));
+    morlund::ShowMessage(text.toStdString(), morlund::MessageIcon::Error);
+    return false;
 }
 
 void CTarnwickApp::AdjustStatPrintFont(int step) { m_settings.stat_prt_font_size_adjust += step; }
@@ -122,6 +194,10 @@ void CTarnwickApp::AddRecentFile(const QString& path) {
     while (m_recent.size() > kRecentFileCount)
         m_recent.removeLast();
     emit RecentFilesChanged();
+}
+
+void CTarnwickApp::RemoveRecentFile(const QString& path) {
+    if (m_recent.removeAll(path) > 0) emit RecentFilesChanged();
 }
 
 void CTarnwickApp::LoadRecentFiles() {

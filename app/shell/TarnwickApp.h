@@ -25,8 +25,12 @@ public:
     CTarnwickApp();
     ~CTarnwickApp() override;
 
-    // Start-up: main window, files from the command line (the first opens the document,
-    // the others are added to it), custom data items. False when start-up fails.
+    // Messages go to standard error instead of message boxes (unattended runs such as
+    // screenshots); set before Start.
+    void SetMessagesToStderr(bool on) { m_messagesToStderr = on; }
+    // Start-up: main window, custom data items, files from the command line (the first
+    // opens the document, the others are added to it). False when start-up fails: the
+    // first file did not open (after its message).
     bool Start(const QStringList& files);
     // Writes the settings back; called once at exit.
     void Exit();
@@ -45,9 +49,19 @@ public:
     bool OpenFiles(const QStringList& paths);
     // Closes the open document after the save question; false when the user cancelled.
     bool CloseDocument();
+    // A recent-file entry: closes the open document first (unless cancelled), then opens
+    // the file; an entry whose file no longer opens leaves the list.
+    bool OpenRecentFile(const QString& path);
+    // True while the document's windows are being closed with it.
+    bool IsDroppingDocument() const { return m_dropping; }
     void OnOptions();
     void OnAbout();
     void OnHomePage();
+    // Opens an address or file with the system's application for it; on failure shows
+    // "<title> (<reason>)" ("Cannot execute" without a title). True on success.
+    static bool OpenWithShell(const QString& target, const QString& title);
+    // The reason for a failed shell open, from the shell's result code.
+    static QString ShellErrorReason(int code);
     void AdjustStatPrintFont(int step);
 
     const QStringList& RecentFiles() const { return m_recent; }
@@ -60,6 +74,7 @@ private:
     // Closes the document's windows and the document, without asking.
     void DropDocument();
     void AddRecentFile(const QString& path);
+    void RemoveRecentFile(const QString& path);
     void LoadRecentFiles();
     void SaveRecentFiles();
 
@@ -69,6 +84,8 @@ private:
     QtMessageSink m_sink;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<CTarnwickDoc> m_doc;
+    bool m_dropping = false;
+    bool m_messagesToStderr = false;
 };
 
 }  // namespace tarnwick

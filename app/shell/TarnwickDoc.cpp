@@ -1,20 +1,14 @@
 #include "app/shell/TarnwickDoc.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
 
-#include "app/shell/CustomItemDlg.h"
-#include "app/shell/PerfFileDialog.h"
-#include "app/shell/SelectionListDlg.h"
+#include "app/shell/QtMessageSink.h"
 #include "morlund/core/PerfCore.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/formats/Games.h"
-#include "morlund/formats/gp2/GP2BufManager.h"
-#include "morlund/formats/lfs/LFSBufManager.h"
 #include "morlund/items/CustomDataItem.h"
 #include "morlund/platform/Errors.h"
 #include "morlund/platform/File.h"
@@ -27,12 +21,6 @@ namespace {
 
 using morlund::GameType;
 namespace fs = std::filesystem;
-
-constexpr int kGP2 = static_cast<int>(GameType::GP2);
-constexpr int kGP4 = static_cast<int>(GameType::GP4);
-constexpr int kMGPRS2 = static_cast<int>(GameType::MGPRS2);
-constexpr int kGeneric = static_cast<int>(GameType::Generic);
-constexpr int kLFS = static_cast<int>(GameType::LFS);
 
 fs::path ToPath(const QString& path) {
 #if defined(_WIN32)
@@ -70,16 +58,20 @@ morlund::PerfCore* CTarnwickDoc::Buffer(int index) const {
     return m_manager && m_manager->HasBuffer(index) ? m_manager->GetBuffer(index) : nullptr;
 }
 
+std::vector<const morlund::PerfCore*> CTarnwickDoc::Buffers() const {
+    std::vector<const morlund::PerfCore*> buffers;
+    for (int i = 0; i < BufCount(); ++i)
+        buffers.push_back(Buffer(i));
+    return buffers;
+}
+
 const morlund::PerfCore& CTarnwickDoc::BufferAt(int index) const {
     if (!m_manager) throw morlund::InvalidArgument("CTarnwickDoc: no buffers");
     return *m_manager->GetBuffer(index);  // raises for an index out of range
 }
 
 bool CTarnwickDoc::HasTrackGeometry() const {
-    if (m_game == kLFS) return true;
-    if (m_game != kGP2) return false;
-    const auto* gp2 = dynamic_cast<const morlund::GP2BufManager*>(m_manager.get());
-    return gp2 != nullptr && gp2->HasExtended() != 0;
+    return m_manager && m_manager->GetTrackGeometry().kind != morlund::TrackGeometry::None;
 }
 
 int CTarnwickDoc::CurrentOrFirstBuffer() const {
@@ -95,14 +87,16 @@ void CTarnwickDoc::AddView(DocView* view) {
         m_views.push_back(view);
 }
 
-void CTarnwickDoc::RemoveView(DocView* view) { std::erase(m_views, view); }
+void CTarnwickDoc::RemoveView(DocView* view) {
+    if (std::erase(m_views, view) > 0 && m_views.empty()) emit LastViewRemoved();
+}
 
-void CTarnwickDoc::UpdateAllViews(DocView* sender, int hint, const ViewHint* viewHint) {
-    if (viewHint != nullptr) {
-        m_currentBuffer = viewHint->buffer;
-        m_cursorPos = viewHint->cursorPos;
-        m_selectionFrom = viewHint->selectionFrom;
-        m_selectionTo = viewHint->selectionTo;
+void CTarnwickDoc::UpdateAllViews(DocView* sender, const DocUpdate& update) {
+    if (update.hint) {
+        m_currentBuffer = update.hint->buffer;
+        m_cursorPos = update.hint->cursorPos;
+        m_selectionFrom = update.hint->selectionFrom;
+        m_selectionTo = update.hint->selectionTo;
     }
     // A view may close others (or itself) while it updates: walk a copy and
     // skip views that have left in the meantime.
@@ -110,9 +104,9 @@ void CTarnwickDoc::UpdateAllViews(DocView* sender, int hint, const ViewHint* vie
     for (DocView* view : views) {
         if (view == sender) continue;
         if (std::find(m_views.begin(), m_views.end(), view) == m_views.end()) continue;
-        view->OnUpdate(sender, hint, viewHint);
+        view->OnUpdate(sender, update);
     }
-    emit ViewsUpdated(sender, hint, viewHint);
+    emit ViewsUpdated(sender, update);
 }
 
 // --- title ---------------------------------------------------------------------
@@ -127,7 +121,7 @@ void CTarnwickDoc::SetTitle(const QString& title) {
 
 void CTarnwickDoc::DeleteContents() {
     m_manager.reset();
-    m_game = -1;
+    m_game.reset();
     m_readOk = false;
     m_gp2Track = morlund::GP2Track();
     m_gp2TrackLoaded = false;
@@ -150,12 +144,12 @@ void CTarnwickDoc::RememberFile(const QString& path) {
 
 bool CTarnwickDoc::OpenDocument(const QString& path, const AppSettings& settings) {
     DeleteContents();
+    const MessageFileScope messagesAbout(QFileInfo(path).fileName());
     morlund::File file;
     if (!OpenForReading(file, path)) return false;
 
-    const auto primary = static_cast<GameType>(ClampTo(settings.pri_game, 0, 7));
-    const GameType game = morlund::RecogniseGame(file.GetFileName(), file, primary);
-    m_game = static_cast<int>(game);
+    const GameType game = morlund::RecogniseGame(file.GetFileName(), file, settings.pri_game);
+    m_game = game;
     m_manager = morlund::CreateBufManager(game);
     m_readOk = m_manager && m_manager->AddBuffer(file) != 0;
     if (!m_readOk) {
@@ -171,24 +165,25 @@ bool CTarnwickDoc::OpenDocument(const QString& path, const AppSettings& settings
 
 void CTarnwickDoc::LoadTrackGeometry(const AppSettings& settings) {
     m_gp2TrackLoaded = false;
-    const auto* gp2 = dynamic_cast<const morlund::GP2BufManager*>(m_manager.get());
-    if (m_game == kGP2 && gp2 != nullptr && gp2->HasExtended()) {
-        char name[16];
-        std::snprintf(name, sizeof name, "%08lx.seg", gp2->GetTrackChecksum() & 0xffffffffUL);
-        // The add-on's folder and file may be named in any case.
-        const fs::path folder =
-            morlund::FindFileNoCase(ToPath(LocalPath(settings.GetPath(kGP2))) / "strelkod");
-        const fs::path segFile = morlund::FindFileNoCase(folder / name);
-        morlund::File file;
-        if (OpenForReading(file, QString::fromStdString(segFile.string())))
-            m_gp2TrackLoaded = m_gp2Track.ReadFile(file) != 0;
-    }
-
     m_lfsMeshLoaded = false;
-    const auto* lfs = dynamic_cast<const morlund::LFSBufManager*>(m_manager.get());
-    if (m_readOk && m_game == kLFS && lfs != nullptr) {
-        m_lfsMeshLoaded = m_lfsTrack.LoadTrackMeshes(ToPath(LocalPath(settings.GetPath(kLFS))),
-                                                     lfs->GetSMXTrackString()) != 0;
+    if (!m_readOk || !m_manager || !m_game) return;
+    const morlund::TrackGeometryRef geometry = m_manager->GetTrackGeometry();
+    const fs::path folder = ToPath(LocalPath(settings.GetPath(*m_game)));
+    switch (geometry.kind) {
+        case morlund::TrackGeometry::GP2Segments: {
+            // The add-on's folder and file may be named in any case.
+            const fs::path segFile = morlund::FindFileNoCase(
+                morlund::FindFileNoCase(folder / "strelkod") / geometry.name);
+            morlund::File file;
+            if (OpenForReading(file, QString::fromStdString(segFile.string())))
+                m_gp2TrackLoaded = m_gp2Track.ReadFile(file) != 0;
+            break;
+        }
+        case morlund::TrackGeometry::LFSMeshes:
+            m_lfsMeshLoaded = m_lfsTrack.LoadTrackMeshes(folder, geometry.name) != 0;
+            break;
+        case morlund::TrackGeometry::None:
+            break;
     }
 }
 
@@ -197,7 +192,7 @@ bool CTarnwickDoc::OpenFiles(const QStringList& paths, const AppSettings& settin
     bool added = false;
     for (qsizetype i = 1; i < paths.size(); ++i)
         added = AddBufferFromFile(paths[i], false) || added;
-    if (added) UpdateAllViews(nullptr);
+    if (added) UpdateAllViews(nullptr, DocUpdate::BuffersChanged());
     return true;
 }
 
@@ -233,11 +228,12 @@ bool CTarnwickDoc::CloseIfAllowed() {
 
 bool CTarnwickDoc::AddBufferFromFile(const QString& path, bool updateViews) {
     if (!m_manager) return false;  // an empty document has no game to add laps of
+    const MessageFileScope messagesAbout(QFileInfo(path).fileName());
     morlund::File file;
     if (!OpenForReading(file, path)) return false;
     const bool added = m_manager->AddBuffer(file) != 0;
     RememberFile(path);
-    if (added && updateViews) UpdateAllViews(nullptr);
+    if (added && updateViews) UpdateAllViews(nullptr, DocUpdate::BuffersChanged());
     return added;
 }
 
@@ -248,34 +244,11 @@ int CTarnwickDoc::AddBuffers(const QStringList& paths) {
         added += AddBufferFromFile(path, false) ? 1 : 0;
     // A document emptied by Delete Buffers takes the name of its new first lap.
     if (BufCount() == 1 || (before == 0 && added > 0)) SetTitle(BufferName(*Buffer(0)));
-    if (added > 0) UpdateAllViews(nullptr);
+    if (added > 0) UpdateAllViews(nullptr, DocUpdate::BuffersChanged());
     return added;
 }
 
 // --- commands ------------------------------------------------------------------
-
-void CTarnwickDoc::OnAddBuffers(QWidget* parent, const AppSettings& settings) {
-    if (!CanAddBuffers()) return;
-    QStringList paths;
-    if (settings.UseAltFileDialog() && m_altOpenDialog) {
-        if (!m_altOpenDialog(m_game, m_manager->GetTrack(), paths)) return;
-    } else if (!PromptForPerfFiles(paths, m_lastFolder, {}, true, m_manager.get(), settings,
-                                   parent)) {
-        return;
-    }
-    AddBuffers(paths);
-}
-
-void CTarnwickDoc::OnDeleteBuffers(QWidget* parent) {
-    if (!CanDeleteBuffers()) return;
-    std::vector<std::string> names;
-    for (int i = 0; i < BufCount(); ++i)
-        names.push_back(Buffer(i)->InfoGetName());
-    SelectionListDlg dlg(names, QString::fromLatin1(kDeleteBuffersTitle), parent);
-    dlg.selection = {m_currentBuffer};
-    if (dlg.exec() != QDialog::Accepted || dlg.selection.empty()) return;
-    DeleteBuffers(dlg.selection);
-}
 
 int CTarnwickDoc::DeleteBuffers(const std::vector<int>& indices) {
     const int count = BufCount();
@@ -308,22 +281,8 @@ int CTarnwickDoc::DeleteBuffers(const std::vector<int>& indices) {
     // lap that moved up takes over, and no index ever points past the end.
     m_currentBuffer =
         std::clamp(m_currentBuffer - removedBelowCurrent, 0, std::max(BufCount() - 1, 0));
-    UpdateAllViews(nullptr);
+    UpdateAllViews(nullptr, DocUpdate::BuffersChanged());
     return removed;
-}
-
-void CTarnwickDoc::OnSetupOpen(QWidget* parent, const AppSettings& settings) {
-    if (!CanSetupOpenSave()) return;
-    const FileFilter filter = BuildSetupFileFilter(*m_manager);
-    QFileDialog dialog(parent, QStringLiteral("Open"),
-                       LocalPath(settings.GetPath(m_game) + GetSetupSubdir(m_game)));
-    dialog.setOption(QFileDialog::HideNameFilterDetails);
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(QFileDialog::ExistingFile);
-    dialog.setNameFilters(filter.nameFilters);
-    dialog.selectNameFilter(filter.SelectedNameFilter());
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
-    ReadSetupFile(dialog.selectedFiles().front());
 }
 
 bool CTarnwickDoc::ReadSetupFile(const QString& path) {
@@ -334,16 +293,17 @@ bool CTarnwickDoc::ReadSetupFile(const QString& path) {
         morlund::ShowMessage(morlund::IDS_OPEN_ERROR);
         return false;
     }
+    const MessageFileScope messagesAbout(QFileInfo(path).fileName());
     morlund::PerfCore* buffer = Buffer(index);
     const bool read = buffer->ReadSetup(file) != 0;
     file.Close();
     if (!read) return false;
     buffer->FlushCaches();
-    UpdateAllViews(nullptr);
+    UpdateAllViews(nullptr, DocUpdate::ValuesOf(index));
     return true;
 }
 
-void CTarnwickDoc::OnSetupSave(bool allChanged) {
+void CTarnwickDoc::SaveSetups(bool allChanged) {
     if (allChanged) {
         for (int i = 0; i < BufCount(); ++i) {
             morlund::PerfCore* buffer = Buffer(i);
@@ -355,7 +315,7 @@ void CTarnwickDoc::OnSetupSave(bool allChanged) {
 }
 
 int CTarnwickDoc::SetupEditBuffer() const {
-    if (m_game < kGP2 || m_game > kGP4) {
+    if (!CanEditSetups()) {
         morlund::ShowMessage(kNoEditorText, morlund::MessageIcon::Information);
         return -1;
     }
@@ -367,46 +327,12 @@ std::pair<double, double> CTarnwickDoc::ExportRange(double from, double to) {
     return {from, to};
 }
 
-bool CTarnwickDoc::EditCustomItem(morlund::CustomDataItem& item, QWidget* parent) {
-    CCustomItemDlg dlg(parent);
-    FillCustomItemDlg(dlg, item);
-    if (dlg.exec() != QDialog::Accepted) return false;
-    ApplyCustomItemDlg(dlg, item);
-    return true;
-}
-
-void CTarnwickDoc::FillCustomItemDlg(CCustomItemDlg& dlg, const morlund::CustomDataItem& item) {
-    dlg.name = QString::fromStdString(item.GetName());
-    dlg.shortName = QString::fromStdString(item.GetShortName());
-    dlg.type = item.GetDataType() == morlund::DataItem::DT_CAR ? 1 : 0;
-    dlg.quantity = static_cast<int>(item.GetQuantity()) + 1;
-    dlg.factor = item.GetRawUnitConversionFactor();
-    dlg.minimum = item.GetMinValue();
-    dlg.maximum = item.GetMaxValue();
-    dlg.formula = QString::fromStdString(item.GetFormula());
-}
-
-void CTarnwickDoc::ApplyCustomItemDlg(const CCustomItemDlg& dlg, morlund::CustomDataItem& item) {
+void CTarnwickDoc::FormulaChanged(bool renamed) {
     using morlund::DataItem;
-    const std::string shortName = dlg.shortName.toStdString();
-    const bool renamed = shortName != item.GetShortName();
-    item.SetName(dlg.name.toStdString().c_str());
-    item.SetShortName(shortName.c_str());
-    item.SetRawUnitConversionFactor(dlg.factor);
-    item.SetMinValue(dlg.minimum);
-    item.SetMaxValue(dlg.maximum);
-    item.SetDataType(dlg.type == 1 ? DataItem::DT_CAR : DataItem::DT_WHEEL);
-    // The empty entry (or none) has no quantity of its own: plain factor, as
-    // for a definition file without one. Anything else would index the unit tables.
-    const int quantity = dlg.quantity - 1;
-    item.SetQuantity(quantity >= DataItem::Q_LENGTH && quantity <= DataItem::Q_SPRING_CONSTANT
-                         ? static_cast<DataItem::Quantity>(quantity)
-                         : DataItem::Q_FACTOR);
-    item.SetFormula(dlg.formula.toStdString().c_str());
     // Formulas find items by short name.
     if (renamed) morlund::CustomDataItem::BuildFormulaNames();
-    // Other formula channels may be built on this one: drop every cached formula
-    // value, not only this item's.
+    // Other formula channels may be built on the edited one: drop every cached
+    // formula value, not only its own.
     for (int i = 0; i < BufCount(); ++i) {
         const morlund::PerfCore* buffer = Buffer(i);
         for (auto it = DataItem::NewIterator(); it->HasNext();) {
@@ -414,7 +340,7 @@ void CTarnwickDoc::ApplyCustomItemDlg(const CCustomItemDlg& dlg, morlund::Custom
                 custom->FlushCache(buffer);
         }
     }
-    UpdateAllViews(nullptr);
+    UpdateAllViews(nullptr, DocUpdate::AllValues());
 }
 
 // --- enable rules --------------------------------------------------------------------
@@ -423,11 +349,14 @@ bool CTarnwickDoc::CanAddBuffers() const { return m_manager != nullptr; }
 bool CTarnwickDoc::CanDeleteBuffers() const { return BufCount() > 1; }
 bool CTarnwickDoc::CanExport() const { return HasBuffers(); }
 bool CTarnwickDoc::CanSetupOpenSave() const {
-    return HasBuffers() && m_game != kGeneric && m_game != kLFS;
+    return HasBuffers() && morlund::GetGameInfo(*m_game).setupFiles;
 }
-bool CTarnwickDoc::CanSetupEdit() const { return HasBuffers() && m_game >= kGP2 && m_game <= kGP4; }
+bool CTarnwickDoc::CanEditSetups() const {
+    return m_game && morlund::GetGameInfo(*m_game).editor != morlund::SetupEditor::None;
+}
+bool CTarnwickDoc::CanSetupEdit() const { return HasBuffers() && CanEditSetups(); }
 bool CTarnwickDoc::CanNewTrackView() const {
-    return m_game >= 0 && m_game <= kLFS && m_game != kMGPRS2;
+    return m_game && morlund::GetGameInfo(*m_game).trackView;
 }
 
 // --- summary statistics --------------------------------------------------------------

@@ -3,17 +3,16 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
 #include "app/shell/AppSettings.h"
+#include "app/shell/DocView.h"
 #include "morlund/track/GP2Track.h"
 #include "morlund/track/LFSTrack.h"
 #include "pellith/stats/SummaryStats.h"
-
-class QWidget;
 
 namespace morlund {
 class BufManager;
@@ -23,35 +22,14 @@ class PerfCore;
 
 namespace tarnwick {
 
-class CCustomItemDlg;
-
-// What a view passes along with an update so that the other views can follow
-// it: the current buffer, the cursor and the selected distance range.
-struct ViewHint {
-    int buffer = 0;
-    double cursorPos = -1.0;  // -1: no cursor
-    double selectionFrom = 0.0;
-    double selectionTo = 0.0;  // from and to both 0: no selection
-};
-
-// A window showing the document. Views register with the document and are
-// told of every change through OnUpdate.
-class DocView {
-public:
-    virtual ~DocView() = default;
-    // `sender` is the view that caused the update (null for the document);
-    // `viewHint` is null unless a view passed one.
-    virtual void OnUpdate(DocView* sender, int hint, const ViewHint* viewHint) = 0;
-};
-
 // The one document of the program: the laps (buffers) of one game held by one
 // buffer manager, the track geometry that belongs to them and the state the
-// views share. Every message and question goes through Morlund's message sink.
+// views share. Every message and question goes through Morlund's message sink;
+// the commands that open dialogs live in DocController.
 class CTarnwickDoc : public QObject {
     Q_OBJECT
 public:
     static constexpr const char* kNoBuffersTitle = "<no buffers loaded>";
-    static constexpr const char* kDeleteBuffersTitle = "Select buffers to delete";
     static constexpr const char* kNoEditorText = "Editor not available for this setup type.";
     static constexpr const char* kSetupChangedQuestion =
         "The car setup of buffer '%1' has been changed, do you want to save it?";
@@ -63,11 +41,13 @@ public:
 
     // --- state read by the views -----------------------------------------------
     morlund::BufManager* Manager() const { return m_manager.get(); }
-    int Game() const { return m_game; }  // GameType; -1 while empty
+    std::optional<morlund::GameType> Game() const { return m_game; }  // none while empty
     int BufCount() const;
     bool HasBuffers() const { return BufCount() > 0; }
     // Buffer at an index; null outside 0..count-1.
     morlund::PerfCore* Buffer(int index) const;
+    // Every buffer, in index order.
+    std::vector<const morlund::PerfCore*> Buffers() const;
     bool IsReadOk() const { return m_readOk; }
     const morlund::GP2Track& GP2Outline() const { return m_gp2Track; }
     bool IsGP2TrackLoaded() const { return m_gp2TrackLoaded; }
@@ -90,7 +70,7 @@ public:
     const std::vector<DocView*>& Views() const { return m_views; }
     // Stores a hint's values in the document, then tells every view but the
     // sender (and emits ViewsUpdated).
-    void UpdateAllViews(DocView* sender, int hint = 0, const ViewHint* viewHint = nullptr);
+    void UpdateAllViews(DocView* sender, const DocUpdate& update);
 
     // --- title -----------------------------------------------------------------
     const QString& Title() const { return m_title; }
@@ -119,25 +99,16 @@ public:
     int AddBuffers(const QStringList& paths);
 
     // --- commands (the main frame asks the Can... rules to enable them) ----------
-    // A replacement for the standard file dialog when the settings ask for the
-    // alternative one: fills the paths for the game and track, true on OK.
-    using AltOpenDialog = std::function<bool(int game, int track, QStringList& paths)>;
-    void SetAltOpenDialog(AltOpenDialog dialog) { m_altOpenDialog = std::move(dialog); }
-    void OnAddBuffers(QWidget* parent, const AppSettings& settings);
-    // Lets the user choose buffers to delete, then DeleteBuffers.
-    void OnDeleteBuffers(QWidget* parent);
     // Removes the buffers at the given indices (others ignored). Offers to save
     // a changed setup first; Cancel keeps every buffer. Retitles the document
     // when buffer 0 went, keeps the current buffer on a lap that remains, and
     // updates the views. Returns the number removed.
     int DeleteBuffers(const std::vector<int>& indices);
-    // Lets the user choose a setup file for the current buffer, then ReadSetupFile.
-    void OnSetupOpen(QWidget* parent, const AppSettings& settings);
     // Replaces the current buffer's setup by a setup file; true when it was taken.
     bool ReadSetupFile(const QString& path);
     // Saves the current buffer's setup, or with `allChanged` (Shift held) every
     // changed setup.
-    void OnSetupSave(bool allChanged);
+    void SaveSetups(bool allChanged);
     // The buffer whose setup the editor opens; -1 (after telling the user for
     // games without an editor) when there is none.
     int SetupEditBuffer() const;
@@ -147,12 +118,9 @@ public:
     std::pair<double, double> ExportRangeOfSelection() const {
         return ExportRange(m_selectionFrom, m_selectionTo);
     }
-    // Edits a formula channel in the Custom Data Item dialog; true after OK.
-    bool EditCustomItem(morlund::CustomDataItem& item, QWidget* parent);
-    static void FillCustomItemDlg(CCustomItemDlg& dlg, const morlund::CustomDataItem& item);
-    // Writes the dialog's fields into the item, drops cached formula values on
-    // every buffer and updates the views.
-    void ApplyCustomItemDlg(const CCustomItemDlg& dlg, morlund::CustomDataItem& item);
+    // A formula channel was edited: rebuilds the formula names when its short name
+    // changed, drops every cached formula value and updates the views.
+    void FormulaChanged(bool renamed);
 
     bool CanAddBuffers() const;
     bool CanDeleteBuffers() const;
@@ -172,12 +140,16 @@ public:
 
 signals:
     void TitleChanged(const QString& title);
-    void ViewsUpdated(tarnwick::DocView* sender, int hint, const tarnwick::ViewHint* viewHint);
+    void ViewsUpdated(tarnwick::DocView* sender, const tarnwick::DocUpdate& update);
+    // The last view of the document has gone (its window was closed).
+    void LastViewRemoved();
     // The document was emptied by CloseIfAllowed; its windows close.
     void Closed();
 
 private:
     const morlund::PerfCore& BufferAt(int index) const;
+    // The game has a setup editor (whether or not a lap is loaded).
+    bool CanEditSetups() const;
     void RememberFile(const QString& path);
     void LoadTrackGeometry(const AppSettings& settings);
     // Asks whether to save a changed setup; false when the buffer must stay
@@ -185,7 +157,7 @@ private:
     bool OfferSetupSave(morlund::PerfCore& buffer);
 
     std::unique_ptr<morlund::BufManager> m_manager;
-    int m_game = -1;
+    std::optional<morlund::GameType> m_game;
     morlund::GP2Track m_gp2Track;
     morlund::LFSTrack m_lfsTrack;
     bool m_readOk = false;
@@ -200,7 +172,6 @@ private:
 
     QString m_title;
     std::vector<DocView*> m_views;
-    AltOpenDialog m_altOpenDialog;
 };
 
 }  // namespace tarnwick

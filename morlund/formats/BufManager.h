@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "morlund/core/PerfCore.h"
+#include "morlund/formats/Games.h"
 
 namespace morlund {
 
@@ -18,6 +19,14 @@ enum bmErr_t {
     bmReported = 2,      // rejected; the reader has shown its own message
     bmWrongTrack = 3,    // another track than the loaded laps
     bmPartsMissing = 4,  // a part of a multi-part recording cannot be opened
+};
+
+// The track outline that belongs to the loaded laps and the name that finds it:
+// the segment file name for GP2 laps with positions, the track's short name
+// (its mesh file) for LFS laps.
+struct TrackGeometryRef {
+    TrackGeometry kind = TrackGeometry::None;
+    std::string name;
 };
 
 // Owns the buffers of one game and is the only road from a file to a buffer.
@@ -59,6 +68,8 @@ public:
     virtual int GetSetupVersion() const;
     // Length of the track the laps were driven on, metres.
     virtual double GetTrackLen() const;
+    // The outline the laps can be drawn over; kind None when they have none.
+    virtual TrackGeometryRef GetTrackGeometry() const { return {}; }
 
 protected:
     virtual bmErr_t ReadPerf(File& file) = 0;

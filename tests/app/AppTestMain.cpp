@@ -10,6 +10,8 @@
 #include <filesystem>
 #include <string>
 
+#include "app/graph/GraphFrame.h"
+
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
     const fs::path root = fs::path(TARNWICK_TEST_SCRATCH) / ("app-" + std::to_string(::getpid()));
@@ -25,6 +27,8 @@ int main(int argc, char** argv) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QString::fromStdString((root / "config").string()));
     QApplication app(argc, argv);
+    // As the program's main does.
+    tarnwick::RegisterGraphView();
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     std::error_code ec;

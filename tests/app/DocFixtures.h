@@ -76,17 +76,14 @@ inline std::uint32_t WriteGP2Lap(const std::filesystem::path& path, int strelkoV
 // Counts the updates a view receives.
 class CountingView : public tarnwick::DocView {
 public:
-    void OnUpdate(tarnwick::DocView* sender, int hint,
-                  const tarnwick::ViewHint* viewHint) override {
+    void OnUpdate(tarnwick::DocView* sender, const tarnwick::DocUpdate& update) override {
         ++updates;
         lastSender = sender;
-        lastHint = hint;
-        hadViewHint = viewHint != nullptr;
+        last = update;
     }
     int updates = 0;
     tarnwick::DocView* lastSender = nullptr;
-    int lastHint = -1;
-    bool hadViewHint = false;
+    tarnwick::DocUpdate last;
 };
 
 inline std::vector<std::string> BufferNames(const tarnwick::CTarnwickDoc& doc) {

@@ -6,6 +6,7 @@
 #include "DocFixtures.h"
 #include "app/shell/AppSettings.h"
 #include "app/shell/CustomItemDlg.h"
+#include "app/shell/DocController.h"
 #include "app/shell/TarnwickDoc.h"
 #include "lapgen/F1RSWriter.h"
 #include "lapgen/GP3Writer.h"
@@ -28,9 +29,12 @@ using tarnwick::CTarnwickDoc;
 
 namespace {
 
-constexpr int kGP2 = 0, kGP3 = 1, kGP32K = 2, kGP4 = 3, kF1RS = 4, kMGP = 5, kGeneric = 6, kLFS = 7;
+using morlund::GameType;
+constexpr GameType kGP2 = GameType::GP2, kGP3 = GameType::GP3, kGP32K = GameType::GP32K,
+                   kGP4 = GameType::GP4, kF1RS = GameType::F1RS, kMGP = GameType::MGPRS2,
+                   kGeneric = GameType::Generic, kLFS = GameType::LFS;
 
-AppSettings Primary(int game) {
+AppSettings Primary(GameType game) {
     AppSettings s;
     s.pri_game = game;
     return s;
@@ -64,8 +68,8 @@ TEST(TarnwickDoc, RecognisesTheGameFromNameAndFirstBytes) {
 
     struct Case {
         QString path;
-        int primary;
-        int game;
+        GameType primary;
+        GameType game;
     };
     const Case cases[] = {
         {dir / "race01.TLM", kLFS, kF1RS},
@@ -94,7 +98,7 @@ TEST(TarnwickDoc, AFileNoReaderTakesLeavesAnEmptyDocument) {
     lapgen::WriteFile(dir.path() / "notes.txt", std::vector<std::uint8_t>{'h', 'i', '\n'});
     CTarnwickDoc doc;
     EXPECT_FALSE(doc.OpenDocument(dir / "notes.txt", AppSettings()));
-    EXPECT_EQ(doc.Game(), -1);
+    EXPECT_FALSE(doc.Game().has_value());
     EXPECT_EQ(doc.Manager(), nullptr);
     EXPECT_FALSE(doc.IsReadOk());
     EXPECT_FALSE(sink.Messages().empty());  // the generic reader said why
@@ -150,12 +154,12 @@ TEST(TarnwickDoc, UpdateAllViewsStoresTheHintAndSkipsTheSender) {
     doc.AddView(&b);
     doc.AddView(&a);  // registered once only
     const tarnwick::ViewHint hint{2, 120.5, 100.0, 900.0};
-    doc.UpdateAllViews(&a, 7, &hint);
+    doc.UpdateAllViews(&a, tarnwick::DocUpdate::Moved(hint));
     EXPECT_EQ(a.updates, 0);
     EXPECT_EQ(b.updates, 1);
     EXPECT_EQ(b.lastSender, &a);
-    EXPECT_EQ(b.lastHint, 7);
-    EXPECT_TRUE(b.hadViewHint);
+    EXPECT_EQ(b.last.kind, tarnwick::DocUpdate::Kind::Moved);
+    EXPECT_TRUE(b.last.hint.has_value());
     EXPECT_EQ(doc.CurrentBuffer(), 2);
     EXPECT_EQ(doc.CursorPos(), 120.5);
     EXPECT_EQ(doc.SelectionFrom(), 100.0);
@@ -165,7 +169,7 @@ TEST(TarnwickDoc, UpdateAllViewsStoresTheHintAndSkipsTheSender) {
     struct Closer : tarnwick::DocView {
         CTarnwickDoc* doc = nullptr;
         tarnwick::DocView* victim = nullptr;
-        void OnUpdate(tarnwick::DocView*, int, const tarnwick::ViewHint*) override {
+        void OnUpdate(tarnwick::DocView*, const tarnwick::DocUpdate&) override {
             doc->RemoveView(victim);
         }
     } closer;
@@ -175,7 +179,7 @@ TEST(TarnwickDoc, UpdateAllViewsStoresTheHintAndSkipsTheSender) {
     closer.victim = &victim;
     doc2.AddView(&closer);
     doc2.AddView(&victim);
-    doc2.UpdateAllViews(nullptr);
+    doc2.UpdateAllViews(nullptr, tarnwick::DocUpdate::AllValues());
     EXPECT_EQ(victim.updates, 0);
     EXPECT_EQ(doc2.Views().size(), 1u);
 }
@@ -219,7 +223,7 @@ TEST(TarnwickDoc, SaveQuestionCancelKeepsTheDocument) {
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "two.csd"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "one.csd"));
     EXPECT_EQ(doc.BufCount(), 0);
-    EXPECT_EQ(doc.Game(), -1);
+    EXPECT_FALSE(doc.Game().has_value());
     EXPECT_EQ(closed, 1);
 }
 
@@ -282,7 +286,7 @@ TEST(TarnwickDoc, CurrentBufferFollowsItsLapOrIsClamped) {
     OpenCsvLaps(doc, dir, {"a.csv", "b.csv", "c.csv", "d.csv"});
     auto select = [&doc](int buffer) {
         const tarnwick::ViewHint hint{buffer, -1.0, 0.0, 0.0};
-        doc.UpdateAllViews(nullptr, 0, &hint);
+        doc.UpdateAllViews(nullptr, tarnwick::DocUpdate::Moved(hint));
     };
     select(3);
     doc.DeleteBuffers({0});
@@ -330,7 +334,7 @@ TEST(TarnwickDoc, ExportRangeOfTheSelection) {
     CTarnwickDoc doc;
     EXPECT_EQ(doc.ExportRangeOfSelection(), std::make_pair(0.0, -1.0));
     const tarnwick::ViewHint hint{0, -1.0, 0.0, 1500.0};
-    doc.UpdateAllViews(nullptr, 0, &hint);
+    doc.UpdateAllViews(nullptr, tarnwick::DocUpdate::Moved(hint));
     EXPECT_EQ(doc.ExportRangeOfSelection(), std::make_pair(0.0, 1500.0));
 }
 
@@ -345,13 +349,13 @@ TEST(TarnwickDoc, SetupSaveCurrentOrEveryChanged) {
         doc.OpenFiles({dir / "one.pad", dir / "two.pad", dir / "three.pad"}, Primary(kGP2)));
     ASSERT_TRUE(doc.CanSetupOpenSave());
 
-    doc.OnSetupSave(true);  // Shift, nothing changed: nothing written
+    doc.SaveSetups(true);  // Shift, nothing changed: nothing written
     for (const char* name : {"one.csd", "two.csd", "three.csd"})
         EXPECT_FALSE(std::filesystem::exists(dir.path() / name)) << name;
 
     const tarnwick::ViewHint hint{1, -1.0, 0.0, 0.0};
-    doc.UpdateAllViews(nullptr, 0, &hint);
-    doc.OnSetupSave(false);  // the current buffer, although unchanged
+    doc.UpdateAllViews(nullptr, tarnwick::DocUpdate::Moved(hint));
+    doc.SaveSetups(false);  // the current buffer, although unchanged
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "two.csd"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "one.csd"));
     ASSERT_FALSE(sink.StatusTexts().empty());
@@ -359,7 +363,7 @@ TEST(TarnwickDoc, SetupSaveCurrentOrEveryChanged) {
 
     doc.Buffer(0)->SetupChanged();
     doc.Buffer(2)->SetupChanged();
-    doc.OnSetupSave(true);
+    doc.SaveSetups(true);
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "one.csd"));
     EXPECT_TRUE(std::filesystem::exists(dir.path() / "three.csd"));
     EXPECT_FALSE(doc.Buffer(0)->IsSetupChanged());
@@ -434,7 +438,7 @@ TEST(TarnwickDoc, EnableRulesFollowTheGameAndTheBuffers) {
     EXPECT_FALSE(gp2.CanSetupEdit());  // nothing left to edit
     EXPECT_FALSE(gp2.CanSetupOpenSave());
     EXPECT_EQ(gp2.SetupEditBuffer(), -1);
-    gp2.OnSetupSave(false);  // harmless without buffers
+    gp2.SaveSetups(false);  // harmless without buffers
 }
 
 TEST(TarnwickDoc, GP2SegmentFileFromTheInstallFolder) {
@@ -529,7 +533,7 @@ TEST(TarnwickDoc, EditedFormulaIsRecomputedOnEveryBuffer) {
     ASSERT_DOUBLE_EQ(derived->GetMetricValue(b1, 10, -1), 2 * v + 1);
 
     tarnwick::CCustomItemDlg dlg;
-    CTarnwickDoc::FillCustomItemDlg(dlg, *base);
+    tarnwick::DocController::FillCustomItemDlg(dlg, *base);
     EXPECT_EQ(dlg.name, "Doubled");
     EXPECT_EQ(dlg.shortName, "docdbl");
     EXPECT_EQ(dlg.type, 1);
@@ -542,8 +546,9 @@ TEST(TarnwickDoc, EditedFormulaIsRecomputedOnEveryBuffer) {
     dlg.quantity = 0;  // the empty entry
     dlg.type = 0;
     dlg.maximum = 300.0;
-    doc.ApplyCustomItemDlg(dlg, *base);
+    tarnwick::DocController(doc, AppSettings(), nullptr).ApplyCustomItemDlg(dlg, *base);
     EXPECT_EQ(view.updates, 1);
+    EXPECT_EQ(view.last.kind, tarnwick::DocUpdate::Kind::AllValues);
     EXPECT_EQ(base->GetQuantity(), DataItem::Q_FACTOR);
     EXPECT_EQ(base->GetDataType(), DataItem::DT_WHEEL);
     EXPECT_EQ(base->GetMaxValue(), 300.0);

@@ -38,8 +38,8 @@ QStringList WriteLaps(const doctest::TempDir& dir, LapFormat format) {
         spec.sampleCount = format == LapFormat::kGP2 ? 3000 : 6000;
         spec.gripScale = grips[k];
         const lapgen::Lap lap = lapgen::MakeLap(spec);
-        const std::string name = "lap" + std::to_string(k + 1) +
-                                 (format == LapFormat::kGP2 ? ".pad" : ".raf");
+        const std::string name =
+            "lap" + std::to_string(k + 1) + (format == LapFormat::kGP2 ? ".pad" : ".raf");
         lapgen::WriteFile(dir.path() / name,
                           format == LapFormat::kGP2
                               ? lapgen::WriteGP2Perf(lapgen::EncodeGP2(lap), {})
@@ -71,7 +71,7 @@ TEST(GraphShots, TypicalGraphsOfThreeLaps) {
     ASSERT_EQ(doc.Manager()->GetBufCount(), 3);
 
     CTarnwickDoc gp2;
-    settings.pri_game = 0;
+    settings.pri_game = morlund::GameType::GP2;
     ASSERT_TRUE(gp2.OpenFiles(WriteLaps(dir, LapFormat::kGP2), settings));
 
     const QString out = qEnvironmentVariable("TARNWICK_GRAPH_SHOTS");
@@ -79,7 +79,7 @@ TEST(GraphShots, TypicalGraphsOfThreeLaps) {
         CGraphView view(laps, settings);
         view.resize(1100, 620);
         view.show();
-        laps.UpdateAllViews(nullptr, 0, nullptr);
+        laps.UpdateAllViews(nullptr, tarnwick::DocUpdate::AllValues());
         setUp(view);
         const QImage picture = view.grab().toImage();
         EXPECT_GT(Colours(picture), 8u) << name;

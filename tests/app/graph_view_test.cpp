@@ -132,7 +132,7 @@ TEST_F(GraphViewTest, FollowsOtherViewsOnlyWhileSynchronized) {
     a.SetBuffer(2);
     EXPECT_EQ(b.GetBuffer(), 0);
     // ... but changes of the document itself are followed.
-    doc.UpdateAllViews(nullptr);
+    doc.UpdateAllViews(nullptr, tarnwick::DocUpdate::AllValues());
     EXPECT_EQ(b.State().xStart, a.State().xStart);
     EXPECT_EQ(b.GetBuffer(), 2);
 
@@ -146,7 +146,7 @@ TEST_F(GraphViewTest, FollowsOtherViewsOnlyWhileSynchronized) {
     b.SetBuffer(1);
     EXPECT_EQ(a.GetBuffer(), 1);
     const ViewHint wrong{7, -1.0, 0.0, 0.0};
-    doc.UpdateAllViews(nullptr, 0, &wrong);
+    doc.UpdateAllViews(nullptr, tarnwick::DocUpdate::BufferChosen(wrong));
     EXPECT_EQ(a.GetBuffer(), 2);  // the last buffer
 
     // A cursor placed in one view moves to the same distance in the other.
@@ -301,7 +301,7 @@ TEST_F(GraphViewTest, FullUpdateRereadsSettingsAndRefillsTheBufferSelector) {
 
     settings.flicker_free = 0;
     settings.use_miles = 1;
-    doc.UpdateAllViews(nullptr);
+    doc.UpdateAllViews(nullptr, tarnwick::DocUpdate::AllValues());
     EXPECT_FALSE(view.State().flickerFree);
     EXPECT_EQ(names, view.BufferNames());
     EXPECT_EQ(names.size(), 2);
@@ -312,7 +312,7 @@ TEST_F(GraphViewTest, FullUpdateRereadsSettingsAndRefillsTheBufferSelector) {
     names.clear();
     const ViewHint hint{1, -1.0, 0.0, 0.0};
     doctest::CountingView sender;
-    doc.UpdateAllViews(&sender, 0, &hint);
+    doc.UpdateAllViews(&sender, tarnwick::DocUpdate::BufferChosen(hint));
     EXPECT_TRUE(names.isEmpty());
     EXPECT_EQ(selected, 1);
 }

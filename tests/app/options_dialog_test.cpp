@@ -14,6 +14,8 @@
 using tarnwick::AppSettings;
 using tarnwick::COptionsDlg;
 
+constexpr morlund::GameType G(int game) { return static_cast<morlund::GameType>(game); }
+
 namespace {
 
 template <class T>
@@ -47,7 +49,7 @@ void ExpectSameSettings(const AppSettings& a, const AppSettings& b) {
 
 TEST(OptionsDialog, OpeningClampsAndShowsTheSettings) {
     AppSettings settings;
-    settings.pri_game = 12;
+    settings.pri_game = morlund::GameType::LFS;
     settings.start_view = -3;
     settings.use_miles = 1;
     settings.map_max_radius = 300;
@@ -62,7 +64,7 @@ TEST(OptionsDialog, OpeningClampsAndShowsTheSettings) {
     EXPECT_EQ(Game(dlg)->currentText(), "LFS");
     EXPECT_EQ(Path(dlg)->text(), "C:\\LFS");
     const QPixmap icon = Control<QLabel>(dlg, COptionsDlg::kIdGameIcon)->pixmap();
-    EXPECT_EQ(icon.toImage(), tarnwick::GameIconPixmap(7, 32).toImage());
+    EXPECT_EQ(icon.toImage(), tarnwick::GameIconPixmap(G(7), 32).toImage());
     auto* startView = Control<QComboBox>(dlg, COptionsDlg::kIdStartView);
     ASSERT_EQ(startView->count(), 4);
     EXPECT_EQ(startView->itemText(3), "Track View");
@@ -74,10 +76,10 @@ TEST(OptionsDialog, OpeningClampsAndShowsTheSettings) {
     EXPECT_EQ(Control<QLineEdit>(dlg, COptionsDlg::kIdStatPrtHdr)->text(), "Club night");
 
     // Nothing reaches the caller before OK; then the clamped values do.
-    EXPECT_EQ(settings.pri_game, 12);
+    EXPECT_EQ(settings.start_view, -3);
     dlg.accept();
     EXPECT_EQ(dlg.result(), QDialog::Accepted);
-    EXPECT_EQ(settings.pri_game, 7);
+    EXPECT_EQ(settings.pri_game, G(7));
     EXPECT_EQ(settings.start_view, 0);
     EXPECT_EQ(settings.use_miles, 1);
     EXPECT_EQ(settings.map_max_radius, 300);
@@ -98,7 +100,7 @@ TEST(OptionsDialog, MetricsBoxIsTheInverseOfMiles) {
 
 TEST(OptionsDialog, SwitchingGamesKeepsPathsNotYetConfirmed) {
     AppSettings settings;
-    settings.pri_game = 0;
+    settings.pri_game = G(0);
     COptionsDlg dlg(settings);
     EXPECT_EQ(Path(dlg)->text(), "C:\\GP2");
 
@@ -109,23 +111,23 @@ TEST(OptionsDialog, SwitchingGamesKeepsPathsNotYetConfirmed) {
     Game(dlg)->setCurrentIndex(0);
     EXPECT_EQ(Path(dlg)->text(), "D:\\Sims\\GP2\\");
     EXPECT_EQ(Control<QLabel>(dlg, COptionsDlg::kIdGameIcon)->pixmap().toImage(),
-              tarnwick::GameIconPixmap(0, 32).toImage());
-    EXPECT_EQ(settings.GetPath(0), "C:\\GP2");  // not yet confirmed
+              tarnwick::GameIconPixmap(G(0), 32).toImage());
+    EXPECT_EQ(settings.GetPath(G(0)), "C:\\GP2");  // not yet confirmed
 
     // OK takes the edits of every game, each without one trailing separator.
     Game(dlg)->setCurrentIndex(3);
     Path(dlg)->setText(QStringLiteral("E:\\GP4/"));
     dlg.accept();
-    EXPECT_EQ(settings.pri_game, 3);
-    EXPECT_EQ(settings.GetPath(0), "D:\\Sims\\GP2");
-    EXPECT_EQ(settings.GetPath(7), "/home/racer/lfs/");
-    EXPECT_EQ(settings.GetPath(3), "E:\\GP4");
-    EXPECT_EQ(settings.GetPath(1), "C:\\Microprose\\Grand Prix 3");
+    EXPECT_EQ(settings.pri_game, G(3));
+    EXPECT_EQ(settings.GetPath(G(0)), "D:\\Sims\\GP2");
+    EXPECT_EQ(settings.GetPath(G(7)), "/home/racer/lfs/");
+    EXPECT_EQ(settings.GetPath(G(3)), "E:\\GP4");
+    EXPECT_EQ(settings.GetPath(G(1)), "C:\\Microprose\\Grand Prix 3");
 }
 
 TEST(OptionsDialog, GenericHidesTheAlternativeDialogBox) {
     AppSettings settings;
-    settings.pri_game = 4;
+    settings.pri_game = G(4);
     settings.use_alt_filedlg = 1;
     {
         COptionsDlg dlg(settings);
@@ -140,7 +142,7 @@ TEST(OptionsDialog, GenericHidesTheAlternativeDialogBox) {
         dlg.reject();
     }
     // Opened on Generic, the box starts unticked, so OK clears the setting.
-    settings.pri_game = 6;
+    settings.pri_game = G(6);
     COptionsDlg dlg(settings);
     QCheckBox* alt = Check(dlg, COptionsDlg::kIdUseAltFileDlg);
     EXPECT_TRUE(alt->isHidden());
@@ -191,7 +193,7 @@ TEST(OptionsDialog, OkStoresEveryControl) {
 
 TEST(OptionsDialog, CancelLeavesEverySettingUnchanged) {
     AppSettings settings;
-    settings.pri_game = 2;
+    settings.pri_game = G(2);
     settings.stat_prt_font_size_adjust = -2;
     const AppSettings before = settings;
     COptionsDlg dlg(settings);
@@ -213,7 +215,7 @@ TEST(OptionsDialog, CancelLeavesEverySettingUnchanged) {
 
 TEST(OptionsDialog, BrowsePutsTheChosenFolderIntoThePath) {
     AppSettings settings;
-    settings.pri_game = 1;
+    settings.pri_game = G(1);
     COptionsDlg dlg(settings);
     QString title;
     QString answer = QStringLiteral("/srv/games/gp3");
@@ -230,5 +232,5 @@ TEST(OptionsDialog, BrowsePutsTheChosenFolderIntoThePath) {
     Control<QPushButton>(dlg, COptionsDlg::kIdBrowse)->click();
     EXPECT_EQ(Path(dlg)->text(), QDir::toNativeSeparators(QStringLiteral("/srv/games/gp3")));
     dlg.accept();
-    EXPECT_EQ(settings.GetPath(1), QDir::toNativeSeparators(QStringLiteral("/srv/games/gp3")));
+    EXPECT_EQ(settings.GetPath(G(1)), QDir::toNativeSeparators(QStringLiteral("/srv/games/gp3")));
 }

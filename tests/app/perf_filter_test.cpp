@@ -11,6 +11,8 @@ using tarnwick::AppSettings;
 using tarnwick::BuildPerfFileFilter;
 using tarnwick::ToNameFilters;
 
+constexpr morlund::GameType G(int game) { return static_cast<morlund::GameType>(game); }
+
 TEST(PerfFileFilter, PairsBecomeNameFiltersThatIgnoreCase) {
     EXPECT_EQ(ToNameFilters("LFS Replay Analyser Files (*.raf)|*.raf|All Files (*.*)|*.*||"),
               (QStringList{"LFS Replay Analyser Files (*.raf) (*.[rR][aA][fF])",
@@ -24,7 +26,7 @@ TEST(PerfFileFilter, PairsBecomeNameFiltersThatIgnoreCase) {
 
 TEST(PerfFileFilter, FileOpenListsEveryKindAndSelectsThePrimaryGame) {
     AppSettings s;
-    s.pri_game = 0;
+    s.pri_game = G(0);
     const tarnwick::FileFilter gp2 = BuildPerfFileFilter(s, nullptr);
     EXPECT_EQ(gp2.text.rfind("All GPx Perf Files (*.pa?)|*.pa?|"
                              "F1RS/MGPRS2 Telemetry Files (*.tlm)|*.tlm|"
@@ -38,7 +40,7 @@ TEST(PerfFileFilter, FileOpenListsEveryKindAndSelectsThePrimaryGame) {
 
     const int expected[] = {1, 1, 1, 1, 2, 2, -1, 3};
     for (int game = 0; game < 8; ++game) {
-        s.pri_game = game;
+        s.pri_game = G(game);
         const tarnwick::FileFilter f = BuildPerfFileFilter(s, nullptr);
         if (game == 6) {
             EXPECT_EQ(f.selected, f.nameFilters.size()) << "generic: all files";
@@ -77,8 +79,8 @@ TEST(PerfFileFilter, AddBuffersOffersTheDocumentsTrackOnly) {
 
 TEST(PerfFileFilter, InitialFolder) {
     AppSettings s;
-    s.pri_game = 7;
-    s.SetPath(7, "/games/lfs/");
+    s.pri_game = G(7);
+    s.SetPath(G(7), "/games/lfs/");
     s.use_default_path = 1;
     EXPECT_EQ(tarnwick::PerfDialogFolder(s, "/laps"), "/games/lfs/data/raf");
     s.use_default_path = 0;

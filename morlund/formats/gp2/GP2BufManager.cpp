@@ -28,6 +28,11 @@ int GP2BufManager::HasExtended() const {
     return gp2 != nullptr && gp2->HasExtension() ? 1 : 0;
 }
 
+TrackGeometryRef GP2BufManager::GetTrackGeometry() const {
+    if (!HasExtended()) return {};
+    return {TrackGeometry::GP2Segments, Format("%08lx.seg", GetTrackChecksum() & 0xffffffffUL)};
+}
+
 int GP2BufManager::GetPerfFilter(std::string& filter, int& count, int track) const {
     const std::string game = GetGameString();
     const int first = track >= 0 ? track : 0;

@@ -24,6 +24,8 @@ public:
 
     // 1 when buffer 0 carries the position extension.
     int HasExtended() const;
+    // The segment file "%08x.seg" of the track, when buffer 0 has positions.
+    TrackGeometryRef GetTrackGeometry() const override;
     virtual std::string GetGameString() const { return "GP2"; }
 
 protected:

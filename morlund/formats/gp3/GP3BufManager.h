@@ -12,6 +12,8 @@ public:
     int GetTrackCount() const override { return 16; }
     // GP3 laps carry no track checksum.
     unsigned long GetTrackChecksum() const override { return 0; }
+    // The position add-on's segment files exist for GP2 only.
+    TrackGeometryRef GetTrackGeometry() const override { return {}; }
     int GetSetupVersion() const override { return 3; }
     std::string GetGameString() const override { return "GP3"; }
 

@@ -20,6 +20,10 @@ public:
     std::string GetTrackString(int track) const override;
     // The track's short name alone: the name of its mesh file.
     std::string GetSMXTrackString() const { return m_trackShortName; }
+    // The track's meshes, named by GetSMXTrackString.
+    TrackGeometryRef GetTrackGeometry() const override {
+        return {TrackGeometry::LFSMeshes, m_trackShortName};
+    }
     int GetPerfFilter(std::string& filter, int& count, int track) const override;
     int GetSetupFilter(std::string& filter, int& count) const override;
     // The longest track length of the laps loaded so far, plus one metre.
