@@ -12,8 +12,8 @@
 
 #include "app/graph/GraphRenderer.h"
 #include "app/graph/GraphView.h"
-#include "morlund/core/Wheel.h"
 #include "morlund/formats/BufManager.h"
+#include "morlund/items/Wheel.h"
 
 namespace tarnwick {
 

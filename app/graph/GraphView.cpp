@@ -17,10 +17,10 @@
 #include "app/graph/GraphModel.h"
 #include "app/shell/SelectionListDlg.h"
 #include "morlund/core/PerfCore.h"
-#include "morlund/core/Wheel.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/items/CustomDataItem.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/items/Wheel.h"
 
 namespace tarnwick {
 

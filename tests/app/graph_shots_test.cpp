@@ -14,9 +14,9 @@
 #include "app/shell/AppSettings.h"
 #include "app/shell/TarnwickDoc.h"
 #include "lapgen/RafWriter.h"
-#include "morlund/core/Wheel.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/items/Wheel.h"
 #include "morlund/platform/RecordingMessageSink.h"
 
 using namespace tarnwick;
@@ -38,8 +38,8 @@ QStringList WriteLaps(const doctest::TempDir& dir, LapFormat format) {
         spec.sampleCount = format == LapFormat::kGP2 ? 3000 : 6000;
         spec.gripScale = grips[k];
         const lapgen::Lap lap = lapgen::MakeLap(spec);
-        const std::string name = "lap" + std::to_string(k + 1) +
-                                 (format == LapFormat::kGP2 ? ".pad" : ".raf");
+        const std::string name =
+            "lap" + std::to_string(k + 1) + (format == LapFormat::kGP2 ? ".pad" : ".raf");
         lapgen::WriteFile(dir.path() / name,
                           format == LapFormat::kGP2
                               ? lapgen::WriteGP2Perf(lapgen::EncodeGP2(lap), {})

@@ -22,8 +22,8 @@ public:
     int GetSetupFilter(std::string& filter, int& count) const override;
     int GetSetupVersion() const override { return 2; }
 
-    // 1 when buffer 0 carries the position extension.
-    int HasExtended() const;
+    // Whether buffer 0 carries the position extension.
+    bool HasExtended() const;
     virtual std::string GetGameString() const { return "GP2"; }
 
 protected:
