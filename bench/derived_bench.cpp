@@ -10,11 +10,11 @@
 #include <vector>
 
 #include "lapgen/GP2Writer.h"
-#include "morlund/formats/CarSetup.h"
 #include "morlund/formats/gp2/GP2BufManager.h"
 #include "morlund/formats/gp2/GP2Perf.h"
 #include "morlund/physics/Physics.h"
 #include "morlund/platform/File.h"
+#include "morlund/setup/CarSetup.h"
 
 using namespace morlund;
 

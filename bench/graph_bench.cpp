@@ -35,8 +35,8 @@
 #include "app/graph/GraphItem.h"
 #include "app/graph/GraphRenderer.h"
 #include "app/graph/GraphState.h"
-#include "morlund/core/Wheel.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/items/Wheel.h"
 #include "tests/app/GraphLaps.h"
 
 using morlund::DataItem;
@@ -131,11 +131,11 @@ void BM_GraphScroll(benchmark::State& state) {
 void BM_GraphNoCurves(benchmark::State& state) {
     Scene& s = TheScene();
     for (int b = 0; b < kBuffers; ++b)
-        s.manager.EnableBuffer(b, 0);
+        s.manager.EnableBuffer(b, false);
     for (auto _ : state)
         s.Paint();
     for (int b = 0; b < kBuffers; ++b)
-        s.manager.EnableBuffer(b, 1);
+        s.manager.EnableBuffer(b, true);
 }
 
 void BM_GraphEverySample(benchmark::State& state) {

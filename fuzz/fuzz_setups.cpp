@@ -54,9 +54,9 @@ volatile double g_sink;
 
 // Reads every accessor so that out-of-range reads show.
 void Exercise(const CarSetup& s) {
-    double acc = s.IsValid(1) + s.IsFromFile() + s.GetTrack() + s.GetFrontWing() + s.GetRearWing() +
-                 s.GetDiffRatio() + s.GetBrakeBalance() + s.GetFrontAntiRollBar() +
-                 s.GetRearAntiRollBar() + s.GetGearCount();
+    double acc = s.IsValid(true) + s.IsFromFile() + s.GetTrack() + s.GetFrontWing() +
+                 s.GetRearWing() + s.GetDiffRatio() + s.GetBrakeBalance() +
+                 s.GetFrontAntiRollBar() + s.GetRearAntiRollBar() + s.GetGearCount();
     for (int gear = -1; gear <= 8; ++gear)
         acc += s.GetGearRatio(gear);
     for (int w = 0; w < 4; ++w) {
@@ -86,9 +86,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         static_cast<LFSCarSetup&>(*record).Fill(ByteSpan(data + 1, size - 1));
     } else {
         File file = File::FromMemory(std::vector<std::uint8_t>(data + 1, data + size), name);
-        (void)record->Serialize(file, 0);
+        (void)record->Serialize(file, false);
     }
-    (void)record->IsValid(1);
+    (void)record->IsValid(true);
     Exercise(*record);
 
     // Edits on what was read: the setters must keep the record readable.

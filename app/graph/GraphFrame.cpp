@@ -13,8 +13,8 @@
 #include "app/graph/GraphRenderer.h"
 #include "app/graph/GraphView.h"
 #include "app/shell/TarnwickDoc.h"
-#include "morlund/core/Wheel.h"
 #include "morlund/formats/BufManager.h"
+#include "morlund/items/Wheel.h"
 
 namespace tarnwick {
 

@@ -14,10 +14,10 @@
 #include "app/graph/GraphFormat.h"
 #include "app/graph/GraphSeriesCache.h"
 #include "morlund/core/PerfCore.h"
-#include "morlund/core/Wheel.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/formats/GameStrings.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/items/Wheel.h"
 
 namespace tarnwick {
 

@@ -20,10 +20,10 @@
 #include "app/shell/SharedPrinter.h"
 #include "app/shell/TarnwickDoc.h"
 #include "morlund/core/PerfCore.h"
-#include "morlund/core/Wheel.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/items/CustomDataItem.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/items/Wheel.h"
 
 namespace tarnwick {
 

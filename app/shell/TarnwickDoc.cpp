@@ -151,7 +151,7 @@ bool CTarnwickDoc::OpenDocument(const QString& path, const AppSettings& settings
     const GameType game = morlund::RecogniseGame(file.GetFileName(), file, settings.pri_game);
     m_game = game;
     m_manager = morlund::CreateBufManager(game);
-    m_readOk = m_manager && m_manager->AddBuffer(file) != 0;
+    m_readOk = m_manager && m_manager->AddBuffer(file);
     if (!m_readOk) {
         DeleteContents();  // the reader has told the user why
         return false;
@@ -176,11 +176,11 @@ void CTarnwickDoc::LoadTrackGeometry(const AppSettings& settings) {
                 morlund::FindFileNoCase(folder / "strelkod") / geometry.name);
             morlund::File file;
             if (OpenForReading(file, QString::fromStdString(segFile.string())))
-                m_gp2TrackLoaded = m_gp2Track.ReadFile(file) != 0;
+                m_gp2TrackLoaded = m_gp2Track.ReadFile(file);
             break;
         }
         case morlund::TrackGeometry::LFSMeshes:
-            m_lfsMeshLoaded = m_lfsTrack.LoadTrackMeshes(folder, geometry.name) != 0;
+            m_lfsMeshLoaded = m_lfsTrack.LoadTrackMeshes(folder, geometry.name);
             break;
         case morlund::TrackGeometry::None:
             break;
@@ -203,7 +203,7 @@ bool CTarnwickDoc::OfferSetupSave(morlund::PerfCore& buffer) {
         case morlund::MessageAnswer::Yes:
             buffer.SaveSetup();
             // A save that failed has been reported; the edits must not be thrown away.
-            return buffer.IsSetupChanged() == 0;
+            return !buffer.IsSetupChanged();
         case morlund::MessageAnswer::No:
             return true;
         default:
@@ -231,7 +231,7 @@ bool CTarnwickDoc::AddBufferFromFile(const QString& path, bool updateViews) {
     const MessageFileScope messagesAbout(QFileInfo(path).fileName());
     morlund::File file;
     if (!OpenForReading(file, path)) return false;
-    const bool added = m_manager->AddBuffer(file) != 0;
+    const bool added = m_manager->AddBuffer(file);
     RememberFile(path);
     if (added && updateViews) UpdateAllViews(nullptr, DocUpdate::BuffersChanged());
     return added;
@@ -295,7 +295,7 @@ bool CTarnwickDoc::ReadSetupFile(const QString& path) {
     }
     const MessageFileScope messagesAbout(QFileInfo(path).fileName());
     morlund::PerfCore* buffer = Buffer(index);
-    const bool read = buffer->ReadSetup(file) != 0;
+    const bool read = buffer->ReadSetup(file);
     file.Close();
     if (!read) return false;
     buffer->FlushCaches();

@@ -2,13 +2,12 @@
 
 #include <numbers>
 
-#include "morlund/formats/BufManager.h"
-#include "morlund/formats/CarSetup.h"
-#include "morlund/physics/GP2Physics.h"
+#include "morlund/physics/Physics.h"
 #include "morlund/platform/File.h"
 #include "morlund/platform/MessageSink.h"
 #include "morlund/platform/Text.h"
 #include "morlund/res/StringTable.h"
+#include "morlund/setup/CarSetup.h"
 
 namespace morlund {
 
@@ -20,16 +19,16 @@ PerfCore::~PerfCore() { DeleteItemCache(); }
 
 // --- life cycle ------------------------------------------------------------
 
-int PerfCore::Init(const std::uint8_t* data, std::size_t size) {
+bool PerfCore::Init(const std::uint8_t* data, std::size_t size) {
     CreateItemCache();
     return InitData(data, size);
 }
 
-void PerfCore::SetBufManager(BufManager* manager) {
+void PerfCore::SetBufManager(BufManager* manager, int track) {
     m_bufManager = manager;
     m_physics = CreatePhysics();
     m_setup = CreateSetup();
-    m_setup->SetTrack(manager != nullptr ? manager->GetTrack() : -1);
+    m_setup->SetTrack(track);
     m_setupOrg = CreateSetup();
     m_setupOrg->Assign(*m_setup);
 }
@@ -49,17 +48,15 @@ const Physics* PerfCore::GetPhysics() const {
     return m_physics.get();
 }
 
-std::unique_ptr<Physics> PerfCore::CreatePhysics() const { return std::make_unique<GP2Physics>(); }
-
 // --- setups ------------------------------------------------------------------
 
-void PerfCore::TryLoadSetup() { m_setupRead = 0; }
+void PerfCore::TryLoadSetup() { m_setupRead = false; }
 
 std::string PerfCore::GetSetupPath() const { return m_setupPath; }
 
 std::unique_ptr<CarSetup> PerfCore::ReadSetupRecord(File& file) const {
     std::unique_ptr<CarSetup> record = CreateSetup();
-    if (!record->Serialize(file, 0)) {
+    if (!record->Serialize(file, false)) {
         ShowMessage(IDS_READ_ERROR);
         return nullptr;
     }
@@ -72,15 +69,15 @@ void PerfCore::AcceptSetup(const CarSetup& setup) {
     FlushCaches();  // cached formula channels were computed with the old setup
 }
 
-int PerfCore::ReadSetup(File& file) {
+bool PerfCore::ReadSetup(File& file) {
     // The file is read into a record of its own, so that a file the user did
     // not mean to load leaves the buffer's setup as it was.
     std::unique_ptr<CarSetup> record = ReadSetupRecord(file);
-    if (!record) return 0;
-    if (!record->IsValid(0)) return 0;
+    if (!record) return false;
+    if (!record->IsValid(false)) return false;
     AcceptSetup(*record);
-    m_setupRead = 1;
-    return 1;
+    m_setupRead = true;
+    return true;
 }
 
 void PerfCore::SaveSetup() {
@@ -98,18 +95,18 @@ void PerfCore::WriteSetupFile(const std::string& path) {
         ShowMessage(IDS_OPEN_ERROR);
         return;
     }
-    if (!m_setup->Serialize(file, 1) || !file.Commit()) {
+    if (!m_setup->Serialize(file, true) || !file.Commit()) {
         // The old file is still in place; the edits stay marked as unsaved.
         ShowMessage(IDS_OPEN_ERROR);
         return;
     }
-    m_setupRead = 1;
-    m_setupChanged = 0;
+    m_setupRead = true;
+    m_setupChanged = false;
     SetStatusText(Format("Car setup saved to %s", path.c_str()));
 }
 
 void PerfCore::SetupChanged() {
-    m_setupChanged = 1;
+    m_setupChanged = true;
     FlushCaches();
 }
 

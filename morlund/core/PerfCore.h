@@ -33,8 +33,8 @@ public:
 
     // --- virtual operations -------------------------------------------------
     virtual void FlushCaches();
-    // Replaces the setup by a setup file chosen by the user; 1 when it was read and valid.
-    virtual int ReadSetup(File& file);
+    // Replaces the setup by a setup file chosen by the user; true when it was read and valid.
+    virtual bool ReadSetup(File& file);
     // Writes the current setup to the setup path.
     virtual void SaveSetup();
     virtual double GetFrameTime() const;
@@ -79,8 +79,8 @@ public:
     virtual double GetLateralTyreForce(int sample, int wheel) const;
 
     // --- life cycle -----------------------------------------------------------
-    // Creates empty item caches and parses the raw file image; nonzero on success.
-    int Init(const std::uint8_t* data, std::size_t size);
+    // Creates empty item caches and parses the raw file image; true on success.
+    bool Init(const std::uint8_t* data, std::size_t size);
     // Stores the file's path, tries the setup file beside it and builds the
     // distance index and the per-sample extra values.
     void InitExtended(const File& file);
@@ -96,10 +96,10 @@ public:
     const CDistanceArray& GetDistanceArray() const { return m_distanceIndex; }
     const std::string& GetFilePath() const { return m_filePath; }
 
-    void Enable(int enable) { m_enabled = enable; }
-    int IsEnabled() const { return m_enabled; }
-    int IsSetupRead() const { return m_setupRead; }
-    int IsSetupChanged() const { return m_setupChanged; }
+    void Enable(bool enable) { m_enabled = enable; }
+    bool IsEnabled() const { return m_enabled; }
+    bool IsSetupRead() const { return m_setupRead; }
+    bool IsSetupChanged() const { return m_setupChanged; }
     // Marks the current setup edited; every cached formula channel is dropped.
     void SetupChanged();
     // Takes over both setups of another buffer.
@@ -188,13 +188,16 @@ public:
 protected:
     friend class BufManager;
 
-    virtual std::unique_ptr<Physics> CreatePhysics() const;
-    virtual int InitData(const std::uint8_t* data, std::size_t size) = 0;
+    // Each game's buffer class makes its own car model.
+    virtual std::unique_ptr<Physics> CreatePhysics() const = 0;
+    virtual bool InitData(const std::uint8_t* data, std::size_t size) = 0;
     virtual void TryLoadSetup();
     virtual std::unique_ptr<CarSetup> CreateSetup() const = 0;
     virtual std::string GetSetupPath() const;
 
-    void SetBufManager(BufManager* manager);
+    // Joins a manager (may be null) whose laps were driven on a track (-1: none yet):
+    // creates the car model and the two setup records for that track.
+    void SetBufManager(BufManager* manager, int track);
     void InitDistanceBuf();
     void InitExtraBuf();
     void LoadIniSettings() {}
@@ -211,13 +214,13 @@ protected:
     std::string m_filePath;
     CDistanceArray m_distanceIndex;
     BufManager* m_bufManager = nullptr;
-    int m_enabled = 0;
+    bool m_enabled = false;
     std::vector<ExtraPerf> m_extra;
     std::unique_ptr<CarSetup> m_setup;
     std::unique_ptr<CarSetup> m_setupOrg;
-    int m_setupRead = 0;
+    bool m_setupRead = false;
     std::string m_setupPath;
-    int m_setupChanged = 0;
+    bool m_setupChanged = false;
     mutable std::unique_ptr<Physics> m_physics;
     int m_radiusHalfWindow = 1;
     int m_speedWindow = 3;
@@ -245,7 +248,7 @@ private:
     void ComputePositionsFromLateralAcc();
 
     mutable std::unique_ptr<ItemCache[]> m_itemCaches;  // four maps, one per wheel
-    int m_number = 0;                           // perf_nr when this buffer was made
+    int m_number = 0;                                   // perf_nr when this buffer was made
 };
 
 }  // namespace morlund

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "morlund/core/PerfCore.h"
-#include "morlund/formats/CarSetup.h"
 #include "morlund/physics/Physics.h"
+#include "morlund/setup/CarSetup.h"
 
 namespace morlund {
 

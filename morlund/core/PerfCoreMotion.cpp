@@ -5,8 +5,8 @@
 #include <numbers>
 
 #include "morlund/core/PerfCore.h"
-#include "morlund/formats/CarSetup.h"
 #include "morlund/physics/Physics.h"
+#include "morlund/setup/CarSetup.h"
 
 namespace morlund {
 

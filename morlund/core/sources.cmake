@@ -3,5 +3,4 @@ target_sources(morlund PRIVATE
   core/PerfCore.cpp
   core/PerfCoreModel.cpp
   core/PerfCoreMotion.cpp
-  core/Wheel.cpp
 )

@@ -3,11 +3,11 @@
 #include <new>
 
 #include "morlund/core/PerfCore.h"
-#include "morlund/formats/CarSetup.h"
 #include "morlund/platform/Errors.h"
 #include "morlund/platform/File.h"
 #include "morlund/platform/MessageSink.h"
 #include "morlund/res/StringTable.h"
+#include "morlund/setup/CarSetup.h"
 
 namespace morlund {
 
@@ -33,40 +33,40 @@ BufManager::~BufManager() {
         buffer.reset();
 }
 
-int BufManager::AddBuffer(File& file) {
+bool BufManager::AddBuffer(File& file) {
     const bmErr_t result = ReadPerf(file);
     switch (result) {
         case bmOK:
             break;
         case bmReadError:
             ShowMessage(IDS_READ_ERROR);
-            return 0;
+            return false;
         case bmReported:
-            return 0;
+            return false;
         case bmWrongTrack:
             ShowMessage(IDS_NOT_SAME_TRACK);
-            return 0;
+            return false;
         case bmPartsMissing:
             ShowMessage(IDS_PARTS_MISSING);
-            return 0;
+            return false;
     }
 
     std::unique_ptr<PerfCore> buffer = CreateBuffer(file.GetFileName());
     if (!buffer) {
         ShowMessage(IDS_CORRUPT_DATA);
-        return 0;
+        return false;
     }
     PerfCore* added = nullptr;
     try {
         m_buffers.push_back(std::move(buffer));
         added = m_buffers.back().get();
     } catch (const std::bad_alloc&) {
-        return 0;
+        return false;
     }
-    added->SetBufManager(this);
+    added->SetBufManager(this, GetTrack());
     added->InitExtended(file);
     if (m_buffers.size() > 1 && !added->IsSetupRead()) added->CopySetup(*m_buffers.front());
-    return 1;
+    return true;
 }
 
 PerfCore* BufManager::GetBuffer(int index) const {
@@ -74,11 +74,11 @@ PerfCore* BufManager::GetBuffer(int index) const {
     return m_buffers[static_cast<std::size_t>(index)].get();
 }
 
-int BufManager::IsBufferEnabled(int index) const {
-    return HasBuffer(index) ? m_buffers[static_cast<std::size_t>(index)]->IsEnabled() : 0;
+bool BufManager::IsBufferEnabled(int index) const {
+    return HasBuffer(index) ? m_buffers[static_cast<std::size_t>(index)]->IsEnabled() : false;
 }
 
-void BufManager::EnableBuffer(int index, int enable) {
+void BufManager::EnableBuffer(int index, bool enable) {
     CheckIndex(index, GetBufCount(), "EnableBuffer");
     m_buffers[static_cast<std::size_t>(index)]->Enable(enable);
 }

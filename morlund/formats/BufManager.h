@@ -38,14 +38,14 @@ public:
     BufManager(const BufManager&) = delete;
     BufManager& operator=(const BufManager&) = delete;
 
-    // Reads the open file and appends a buffer; 1 on success, 0 after telling the user why.
-    int AddBuffer(File& file);
+    // Reads the open file and appends a buffer; false after telling the user why.
+    bool AddBuffer(File& file);
     int GetBufCount() const { return static_cast<int>(m_buffers.size()); }
-    int HasBuffer(int index) const { return index >= 0 && index < GetBufCount() ? 1 : 0; }
+    bool HasBuffer(int index) const { return index >= 0 && index < GetBufCount(); }
     // Index errors raise InvalidArgument.
     PerfCore* GetBuffer(int index) const;
-    int IsBufferEnabled(int index) const;
-    void EnableBuffer(int index, int enable);
+    bool IsBufferEnabled(int index) const;
+    void EnableBuffer(int index, bool enable);
     void RemoveBuffer(int index);
     // The buffer's current setup; null for an index out of range.
     CarSetup* GetSetup(int index) const;

@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "morlund/core/PerfCore.h"
-#include "morlund/core/Wheel.h"
 #include "morlund/items/Formula.h"
+#include "morlund/items/Wheel.h"
 #include "morlund/platform/File.h"
 #include "morlund/platform/IniFile.h"
 #include "morlund/platform/MessageSink.h"

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "morlund/core/Wheel.h"
+#include "morlund/items/Wheel.h"
 
 namespace morlund {
 

@@ -9,8 +9,8 @@
 #include <numbers>
 
 #include "morlund/core/PerfCore.h"
-#include "morlund/core/Wheel.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/items/Wheel.h"
 #include "morlund/platform/MessageSink.h"
 #include "morlund/platform/Text.h"
 

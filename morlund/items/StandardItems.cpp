@@ -6,10 +6,10 @@
 #include <string>
 
 #include "morlund/core/PerfCore.h"
-#include "morlund/formats/CarSetup.h"
 #include "morlund/items/DataItem.h"
 #include "morlund/physics/Physics.h"
 #include "morlund/platform/Errors.h"
+#include "morlund/setup/CarSetup.h"
 
 namespace morlund {
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <numbers>
 
-#include "morlund/formats/CarSetup.h"
+#include "morlund/setup/CarSetup.h"
 
 namespace morlund {
 

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "morlund/formats/lfs/RafHeader.h"
-
 namespace morlund {
 
 // The header gives only the unsprung total; the four wheels share it.
@@ -23,27 +21,6 @@ double LFSPhysics::GetFrontWheelTread() const {
 
 double LFSPhysics::GetRearWheelTread() const {
     return std::fabs(m_values.wheels[1].x - m_values.wheels[0].x);
-}
-
-void LFSPhysics::InitFromRafHdr(ByteSpan header, const std::array<int, 4>& wheelMap) {
-    if (!header.Has(0, raf::kHeaderSize)) return;
-    for (int block : wheelMap) {
-        if (block < 0 || block > 3) return;
-    }
-    const std::uint8_t* h = header.data();
-    Values values;
-    values.mass = LoadF32(h + raf::kMass);
-    values.massAboveSprings = LoadF32(h + raf::kSprungMass);
-    for (std::size_t w = 0; w < 4; ++w) {
-        const std::uint8_t* block = h + raf::WheelBlock(wheelMap[w]);
-        Wheel& wheel = values.wheels[w];
-        wheel.radius = LoadF32(block + raf::kWheelRadius);
-        wheel.travel = raf::WheelTravel(header, wheelMap[w]);
-        wheel.x = LoadF32(block + raf::kWheelX);
-        wheel.y = LoadF32(block + raf::kWheelY);
-        wheel.z = LoadF32(block + raf::kWheelZ);
-    }
-    m_values = values;
 }
 
 double LFSPhysics::GetCOGDistanceToRear() const { return std::fabs(m_values.wheels[0].y); }

@@ -3,7 +3,6 @@
 #include <array>
 
 #include "morlund/physics/Physics.h"
-#include "morlund/platform/ByteOrder.h"
 
 namespace morlund {
 
@@ -21,7 +20,7 @@ public:
         double y = 0.0;
         double z = 0.0;
     };
-    // What the replay header gives, wheels in the model's wheel order.
+    // What the LFS reader takes from the replay header, wheels in the model's wheel order.
     struct Values {
         double mass = 0.0;
         double massAboveSprings = 0.0;
@@ -32,11 +31,6 @@ public:
     explicit LFSPhysics(const Values& values) : m_values(values) {}
     LFSPhysics(const LFSPhysics&) = default;
     LFSPhysics& operator=(const LFSPhysics&) = default;
-
-    // Takes masses and wheel geometry from a Replay Analyser header; wheelMap[w] is the
-    // header wheel block of wheel w. A header shorter than 1024 bytes, or a map entry outside
-    // 0..3, leaves the values as they were.
-    void InitFromRafHdr(ByteSpan header, const std::array<int, 4>& wheelMap);
 
     const Values& GetValues() const { return m_values; }
     void SetValues(const Values& values) { m_values = values; }

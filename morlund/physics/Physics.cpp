@@ -5,7 +5,7 @@
 #include <cmath>
 #include <optional>
 
-#include "morlund/formats/CarSetup.h"
+#include "morlund/setup/CarSetup.h"
 
 namespace morlund {
 

@@ -2,8 +2,6 @@
 
 #include <cstdio>
 
-#include "morlund/res/StringTable.h"
-
 namespace morlund {
 
 namespace {
@@ -39,10 +37,6 @@ MessageSink& CurrentMessageSink() { return *g_sink; }
 
 MessageAnswer ShowMessage(const std::string& text, MessageIcon icon, MessageButtons buttons) {
     return g_sink->Show(text, icon, buttons);
-}
-
-MessageAnswer ShowMessage(int stringId, MessageIcon icon, MessageButtons buttons) {
-    return g_sink->Show(std::string(LoadString(stringId)), icon, buttons);
 }
 
 void SetStatusText(const std::string& text) { g_sink->SetStatusText(text); }

@@ -33,9 +33,6 @@ MessageSink& CurrentMessageSink();
 
 MessageAnswer ShowMessage(const std::string& text, MessageIcon icon = MessageIcon::Error,
                           MessageButtons buttons = MessageButtons::Ok);
-// Shows an entry of the library's string table (error icon, OK button unless given).
-MessageAnswer ShowMessage(int stringId, MessageIcon icon = MessageIcon::Error,
-                          MessageButtons buttons = MessageButtons::Ok);
 void SetStatusText(const std::string& text);
 
 // Installs a sink for the lifetime of the guard.

@@ -34,4 +34,8 @@ std::string_view LoadString(int id) {
     throw InvalidArgument("no string with id " + std::to_string(id));
 }
 
+MessageAnswer ShowMessage(int stringId, MessageIcon icon, MessageButtons buttons) {
+    return ShowMessage(std::string(LoadString(stringId)), icon, buttons);
+}
+
 }  // namespace morlund

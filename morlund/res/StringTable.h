@@ -2,6 +2,8 @@
 
 #include <string_view>
 
+#include "morlund/platform/MessageSink.h"
+
 namespace morlund {
 
 // The library's own message texts, by resource id.
@@ -22,5 +24,9 @@ enum StringId : int {
 
 // The text of a string id; an unknown id raises InvalidArgument.
 std::string_view LoadString(int id);
+
+// Shows an entry of the string table (error icon, OK button unless given).
+MessageAnswer ShowMessage(int stringId, MessageIcon icon = MessageIcon::Error,
+                          MessageButtons buttons = MessageButtons::Ok);
 
 }  // namespace morlund

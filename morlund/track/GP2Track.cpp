@@ -69,40 +69,40 @@ void GP2Track::InitSegCurbs(GP2SegObj& segment, int side) const {
     segment.CalcCurbs(m_curbs[side != 0 ? pair : pair + 1]);
 }
 
-int GP2Track::ReadFile(File& file) {
+bool GP2Track::ReadFile(File& file) {
     *this = GP2Track();
     std::uint8_t head[16];
-    if (!file.Seek(0) || file.Read(head, 12) != 12) return 0;
+    if (!file.Seek(0) || file.Read(head, 12) != 12) return false;
     const std::uint32_t version = LoadU32(head + 4);
-    if (LoadU32(head) != kMagic || version == 0) return 0;
+    if (LoadU32(head) != kMagic || version == 0) return false;
     const std::uint64_t segs = LoadU32(head + 8);
     std::uint64_t pits = 0;
     if (version >= 3) {
-        if (file.Read(head + 12, 4) != 4) return 0;
+        if (file.Read(head + 12, 4) != 4) return false;
         pits = LoadU32(head + 12);
     }
     std::uint8_t curbs[32];
-    if (file.Read(curbs, sizeof curbs) != sizeof curbs) return 0;
+    if (file.Read(curbs, sizeof curbs) != sizeof curbs) return false;
     for (std::size_t i = 0; i < m_curbs.size(); ++i)
         m_curbs[i] = LoadU16(curbs + 2 * i);
     if (version >= 2) {
         std::uint8_t checksum[4];
-        if (file.Read(checksum, 4) != 4) return 0;
+        if (file.Read(checksum, 4) != 4) return false;
         m_checksum = LoadU32(checksum);
         const std::string expected = Format("%08x", static_cast<unsigned>(m_checksum));
         const std::string name = file.GetFileName();
         if (name.size() < 8 || !EqualsNoCase(std::string_view(name).substr(0, 8), expected)) {
-            return 0;
+            return false;
         }
-        if (file.Read(m_name.data(), 38) != 38) return 0;
+        if (file.Read(m_name.data(), 38) != 38) return false;
         m_name[38] = '\0';
     }
     // Counts from the file are checked against what it holds before anything is allocated.
     const std::uint64_t records = segs + pits;
     const std::uint64_t left = file.GetLength() - std::min(file.GetLength(), file.GetPosition());
-    if (records > INT_MAX || records * kRecordSize > left) return 0;
+    if (records > INT_MAX || records * kRecordSize > left) return false;
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(records * kRecordSize));
-    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) return 0;
+    if (file.Read(bytes.data(), bytes.size()) != bytes.size()) return false;
     m_segs.resize(static_cast<std::size_t>(records));
     for (std::size_t i = 0; i < m_segs.size(); ++i) {
         const std::uint8_t* r = bytes.data() + i * kRecordSize;
@@ -124,7 +124,7 @@ int GP2Track::ReadFile(File& file) {
     m_numSegs = static_cast<int>(segs);
     m_numPitSegs = static_cast<int>(pits);
     m_read = true;
-    return 1;
+    return true;
 }
 
 }  // namespace morlund

@@ -93,7 +93,7 @@ public:
 
     // Reads a segment file; 1 when it was read completely. Files of version 2
     // and later must be named after their track checksum ("%08x.seg").
-    int ReadFile(File& file);
+    bool ReadFile(File& file);
 
     const GP2SEGINFO* GetSegs() const { return m_read ? m_segs.data() : nullptr; }
     const GP2SEGINFO* GetPitSegs() const { return m_read ? m_segs.data() + m_numSegs : nullptr; }

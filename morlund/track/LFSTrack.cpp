@@ -101,52 +101,53 @@ std::uint32_t LFSTrack::GetBackgroundColor() const {
 
 void LFSTrack::Kill() { *this = LFSTrack(); }
 
-int LFSTrack::LoadTrackMeshes(const std::filesystem::path& lfsDir,
-                              const std::string& trackShortName) {
+bool LFSTrack::LoadTrackMeshes(const std::filesystem::path& lfsDir,
+                               const std::string& trackShortName) {
     Kill();
-    if (!IsPlainName(trackShortName)) return 0;
+    if (!IsPlainName(trackShortName)) return false;
     // Game folders come from case-insensitive file systems: match each part.
     std::filesystem::path path = lfsDir;
     for (const char* part : {"data", "smx"})
         path = FindFileNoCase(path / part);
     path = FindFileNoCase(path / (trackShortName + "_3DH.smx"));
     File file;
-    if (!file.Open(path, File::Mode::Read)) return 0;
+    if (!file.Open(path, File::Mode::Read)) return false;
     return ReadFile(file);
 }
 
-int LFSTrack::ReadFile(File& file) {
+bool LFSTrack::ReadFile(File& file) {
     Kill();
     const std::uint64_t length = file.GetLength();
     // The whole file is held in memory while it is read; a mesh file is far
     // below this size.
-    if (length <= kHeaderSize || length - kHeaderSize > INT_MAX) return 0;
+    if (length <= kHeaderSize || length - kHeaderSize > INT_MAX) return false;
     std::array<std::uint8_t, kHeaderSize> header{};
-    if (!file.Seek(0) || file.Read(header.data(), header.size()) != header.size()) return 0;
-    if (std::memcmp(header.data(), kMagic, 6) != 0 || header[8] != 0 || header[11] == 0) return 0;
+    if (!file.Seek(0) || file.Read(header.data(), header.size()) != header.size()) return false;
+    if (std::memcmp(header.data(), kMagic, 6) != 0 || header[8] != 0 || header[11] == 0)
+        return false;
 
     std::vector<std::uint8_t> rest(static_cast<std::size_t>(length - kHeaderSize));
-    if (file.Read(rest.data(), rest.size()) != rest.size()) return 0;
+    if (file.Read(rest.data(), rest.size()) != rest.size()) return false;
 
     LFSTrack track;
     track.m_header = header;
     MeshParser p(ByteSpan(rest.data(), rest.size()));
     const std::uint64_t objectCount = LoadU32(header.data() + 60);
-    if (objectCount * kObjectHeadSize > p.Left()) return 0;
+    if (objectCount * kObjectHeadSize > p.Left()) return false;
     track.m_objects.resize(static_cast<std::size_t>(objectCount));
     std::uint64_t vertices = 0;
     std::uint64_t triangles = 0;
     for (LFSObject& object : track.m_objects) {
-        if (!ReadObject(p, object)) return 0;
+        if (!ReadObject(p, object)) return false;
         vertices += object.points.size();
         triangles += object.triangles.size();
     }
 
     if (p.Left() > 0) {
         // A trailer cut short is a damaged file, not a missing trailer.
-        if (p.Left() < 4) return 0;
+        if (p.Left() < 4) return false;
         const std::uint64_t entries = p.U32();
-        if (entries * 4 > p.Left()) return 0;
+        if (entries * 4 > p.Left()) return false;
         track.m_hasFtr = true;
         track.m_ftr.count = static_cast<int>(entries);
         track.m_ftr.objects.resize(static_cast<std::size_t>(entries));
@@ -162,7 +163,7 @@ int LFSTrack::ReadFile(File& file) {
     track.m_totalTriangles = static_cast<int>(triangles);
     track.m_loaded = true;
     *this = std::move(track);
-    return 1;
+    return true;
 }
 
 }  // namespace morlund

@@ -74,9 +74,9 @@ public:
     // matched without regard to case. 1 on success; 0 when the name is not a
     // plain file name, the file cannot be opened or it is not a sound mesh file.
     // Nothing is shown to the user.
-    int LoadTrackMeshes(const std::filesystem::path& lfsDir, const std::string& trackShortName);
+    bool LoadTrackMeshes(const std::filesystem::path& lfsDir, const std::string& trackShortName);
     // Reads a mesh file directly (tests, fuzzing); the same as the loader's read.
-    int Read(File& file) { return ReadFile(file); }
+    bool Read(File& file) { return ReadFile(file); }
 
     // The objects and their count; null with count 0 when nothing is loaded.
     const LFSObject* GetObjects(int& count) const;
@@ -93,7 +93,7 @@ public:
     void Kill();
 
 protected:
-    int ReadFile(File& file);
+    bool ReadFile(File& file);
 
 private:
     std::array<std::uint8_t, kHeaderSize> m_header{};

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "morlund/core/Wheel.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/items/Wheel.h"
 
 namespace pellith {
 

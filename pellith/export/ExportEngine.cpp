@@ -302,7 +302,7 @@ ExportResult ExportToFile(const BufManager& manager, const ExportChoices& choice
     }
     const bool haveBuffer = choices.buffer == ExportChoices::kAllBuffers
                                 ? manager.GetBufCount() > 0
-                                : manager.HasBuffer(choices.buffer) != 0;
+                                : manager.HasBuffer(choices.buffer);
     if (!haveBuffer) {
         result.status = ExportResult::kNoBuffer;
         result.message = "There is no buffer to export";

@@ -3,8 +3,6 @@
 // Laps and game folders for the document's tests, written by lapgen into a
 // fresh folder under the build tree's scratch area.
 
-#include <unistd.h>
-
 #include <QString>
 #include <cstdint>
 #include <filesystem>
@@ -17,33 +15,17 @@
 #include "lapgen/Model.h"
 #include "lapgen/SegWriter.h"
 #include "morlund/core/PerfCore.h"
+#include "tests/support/Files.h"
 
 namespace doctest {
 
-class TempDir {
+// A scratch folder whose paths come as the shell passes them.
+class TempDir : public testsupport::TempDir {
 public:
-    TempDir() {
-        static int counter = 0;
-        m_path = std::filesystem::path(TARNWICK_TEST_SCRATCH) /
-                 ("doc" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
-    }
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::filesystem::path& path() const { return m_path; }
-    // A path inside the folder, as the shell passes it.
+    TempDir() : testsupport::TempDir("doc") {}
     QString operator/(const std::string& name) const {
-        return QString::fromStdString((m_path / name).string());
+        return QString::fromStdString((path() / name).string());
     }
-
-private:
-    std::filesystem::path m_path;
 };
 
 inline const lapgen::Lap& SmallLap() {

@@ -15,6 +15,7 @@
 #include "morlund/core/PerfCore.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/formats/gp2/GP2CarSetup.h"
+#include "morlund/physics/GP2Physics.h"
 #include "morlund/platform/File.h"
 
 namespace graphlaps {
@@ -105,9 +106,9 @@ public:
 
     void Load(morlund::BufManager* manager) {
         Init(nullptr, 0);
-        SetBufManager(manager);
+        SetBufManager(manager, manager != nullptr ? manager->GetTrack() : -1);
         InitExtended(morlund::File::FromMemory({}, "/laps/graph.lap"));
-        Enable(1);
+        Enable(true);
     }
 
     using PerfCore::GetTime;
@@ -128,9 +129,12 @@ public:
     double GetCamber(int, int) const override { return 0.0; }
 
 protected:
-    int InitData(const std::uint8_t*, std::size_t) override { return 1; }
+    bool InitData(const std::uint8_t*, std::size_t) override { return true; }
     std::unique_ptr<morlund::CarSetup> CreateSetup() const override {
         return std::make_unique<morlund::GP2CarSetup>();
+    }
+    std::unique_ptr<morlund::Physics> CreatePhysics() const override {
+        return std::make_unique<morlund::GP2Physics>();
     }
 
 private:

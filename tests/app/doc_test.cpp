@@ -488,15 +488,11 @@ TEST(TarnwickDoc, LFSMeshesFromTheWineDrive) {
     lapgen::WriteFile(smx / lapgen::SmxFileName("SO1"),
                       lapgen::WriteSmx(lapgen::BuildSmxMesh(lap)));
 
-    const char* oldPrefix = std::getenv("WINEPREFIX");
-    const std::string saved = oldPrefix != nullptr ? oldPrefix : "";
-    ::setenv("WINEPREFIX", (dir.path() / "wine").c_str(), 1);
     CTarnwickDoc doc;
-    const bool opened = doc.OpenDocument(dir / "lap1.raf", AppSettings());  // "C:\LFS"
-    if (oldPrefix != nullptr) {
-        ::setenv("WINEPREFIX", saved.c_str(), 1);
-    } else {
-        ::unsetenv("WINEPREFIX");
+    bool opened = false;
+    {
+        const testsupport::ScopedEnv prefix("WINEPREFIX", (dir.path() / "wine").string());
+        opened = doc.OpenDocument(dir / "lap1.raf", AppSettings());  // "C:\LFS"
     }
     ASSERT_TRUE(opened);
     EXPECT_EQ(doc.Game(), kLFS);

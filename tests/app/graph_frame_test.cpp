@@ -12,9 +12,9 @@
 #include "app/graph/GraphModel.h"
 #include "app/graph/GraphRenderer.h"
 #include "app/graph/GraphView.h"
-#include "morlund/core/Wheel.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/items/Wheel.h"
 #include "morlund/platform/RecordingMessageSink.h"
 
 using doctest::TempDir;

@@ -14,9 +14,9 @@
 #include "app/graph/GraphItem.h"
 #include "app/graph/GraphRenderer.h"
 #include "app/graph/GraphState.h"
-#include "morlund/core/Wheel.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/items/Wheel.h"
 #include "tests/app/GraphLaps.h"
 
 using morlund::BufManager;
@@ -60,7 +60,7 @@ struct Graph {
     }
     void EnableOnly(int b) {
         for (int i = 0; i < manager.GetBufCount(); ++i)
-            manager.EnableBuffer(i, i == b ? 1 : 0);
+            manager.EnableBuffer(i, i == b);
     }
     QImage Render(bool printing = false, bool lowColour = false) {
         QImage image(state.plot.size(), QImage::Format_RGB32);

@@ -14,9 +14,9 @@
 #include "app/shell/AppSettings.h"
 #include "app/shell/TarnwickDoc.h"
 #include "lapgen/RafWriter.h"
-#include "morlund/core/Wheel.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/items/Wheel.h"
 #include "morlund/platform/RecordingMessageSink.h"
 
 using namespace tarnwick;

@@ -59,7 +59,7 @@ TEST(PerfFileFilter, AddBuffersOffersTheDocumentsTrackOnly) {
     morlund::GP2BufManager manager;
     morlund::File file;
     ASSERT_TRUE(file.Open(dir.path() / "lap.pad", morlund::File::Mode::Read));
-    ASSERT_EQ(manager.AddBuffer(file), 1);
+    ASSERT_TRUE(manager.AddBuffer(file));
     AppSettings s;
     const tarnwick::FileFilter f = BuildPerfFileFilter(s, &manager);
     ASSERT_EQ(f.nameFilters.size(), 2);

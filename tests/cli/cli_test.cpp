@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "lapgen/CsvWriter.h"
@@ -15,6 +14,7 @@
 #include "morlund/items/DataItem.h"
 #include "morlund/platform/File.h"
 #include "pellith/export/ExportEngine.h"
+#include "tests/support/Files.h"
 
 namespace fs = std::filesystem;
 
@@ -48,10 +48,7 @@ protected:
             run.out.append(buffer, n);
         const int status = pclose(pipe);
         run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        std::ifstream in(err);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        run.err = ss.str();
+        run.err = testsupport::ReadText(err);
         return run;
     }
 
@@ -196,11 +193,6 @@ TEST_F(CliTest, ItemsListsTheCatalogueAndFormulaChannels) {
 
 namespace {
 
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), {});
-}
-
 // Two generic laps of one track, as lapgen writes them.
 void WriteGenericLaps(const fs::path& a, const fs::path& b) {
     lapgen::LapSpec spec;
@@ -293,7 +285,7 @@ TEST_F(CliTest, ExportWritesTheEngineFileByteForByte) {
             pellith::ExportToFile(*laps, cases[k].choices, Path("engine.csv"));
         morlund::DataItem::SetDistanceInMiles(false);
         ASSERT_TRUE(engine.IsOk()) << k;
-        const std::string expected = ReadText(Path("engine.csv"));
+        const std::string expected = testsupport::ReadText(Path("engine.csv"));
         ASSERT_GT(expected.size(), 200u) << k;
 
         std::remove(Path("cli.csv").c_str());
@@ -301,7 +293,7 @@ TEST_F(CliTest, ExportWritesTheEngineFileByteForByte) {
         FILE* pipe =
             popen((cli + cases[k].args + " -o " + Path("cli.csv").string() + files).c_str(), "r");
         EXPECT_EQ(pclose(pipe), 0) << k;
-        EXPECT_TRUE(ReadText(Path("cli.csv")) == expected) << k;
+        EXPECT_TRUE(testsupport::ReadText(Path("cli.csv")) == expected) << k;
 
         pipe = popen((cli + cases[k].args + files).c_str(), "r");
         std::string out;

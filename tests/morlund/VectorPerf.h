@@ -8,6 +8,7 @@
 
 #include "morlund/core/PerfCore.h"
 #include "morlund/formats/gp2/GP2CarSetup.h"
+#include "morlund/physics/GP2Physics.h"
 #include "morlund/platform/File.h"
 
 namespace testsupport {
@@ -33,7 +34,7 @@ public:
 
     void Load() {
         Init(nullptr, 0);
-        SetBufManager(nullptr);
+        SetBufManager(nullptr, -1);
         InitExtended(morlund::File::FromMemory({}, "/laps/vector.pad"));
     }
     void SetPath(const std::string& p) { m_setupPath = p; }
@@ -66,9 +67,12 @@ public:
     bool IsUseLatAccForAngleAndPos() const override { return useLatAcc; }
 
 protected:
-    int InitData(const std::uint8_t*, std::size_t) override { return 1; }
+    bool InitData(const std::uint8_t*, std::size_t) override { return true; }
     std::unique_ptr<morlund::CarSetup> CreateSetup() const override {
         return std::make_unique<morlund::GP2CarSetup>();
+    }
+    std::unique_ptr<morlund::Physics> CreatePhysics() const override {
+        return std::make_unique<morlund::GP2Physics>();
     }
 };
 

@@ -186,7 +186,7 @@ TEST(PerfCore, ItemCacheOwnsValuesPerWheelAndName) {
     p.SetCachedItem(3, "a", std::make_unique<double[]>(4));
     p.SetupChanged();  // a setup edit drops every cached channel
     EXPECT_EQ(p.GetCachedItem(3, "a"), nullptr);
-    EXPECT_EQ(p.IsSetupChanged(), 1);
+    EXPECT_TRUE(p.IsSetupChanged());
 
     VectorPerf other;  // so does taking over another buffer's setup
     other.distance = Range(4);
@@ -222,7 +222,8 @@ TEST(PerfCore, HeadingClosureTakesTheSmallestCorrection) {
     p.Load();
     const double radius = 6000.0 / (2 * std::numbers::pi);
     double minX = 0;
-    for (int i = 0; i < n; ++i) minX = std::min(minX, p.GetPosX(i));
+    for (int i = 0; i < n; ++i)
+        minX = std::min(minX, p.GetPosX(i));
     EXPECT_NEAR(minX, -2 * radius, 30.0);  // still a circle, now closed
     EXPECT_NEAR(p.GetPosX(n - 1), 0.0, 15.0);
     EXPECT_NEAR(p.GetPosY(n - 1), 0.0, 15.0);
@@ -243,9 +244,11 @@ TEST(PerfCore, SlowPartsReachBeyondSixteenBitSampleNumbers) {
     const int n = 70000;
     p.distance = Range(n);
     p.rideHeight.resize(n);
-    for (int i = 0; i < n; ++i) p.rideHeight[i] = (i / 10) % 2 == 0 ? i % 10 : 10 - i % 10;
+    for (int i = 0; i < n; ++i)
+        p.rideHeight[i] = (i / 10) % 2 == 0 ? i % 10 : 10 - i % 10;
     p.Load();
     int found = 0;
-    for (int i = 65600; i < n - 20; ++i) found += p.GetRHSlow(i, 0) != 10000.0;
+    for (int i = 65600; i < n - 20; ++i)
+        found += p.GetRHSlow(i, 0) != 10000.0;
     EXPECT_GT(found, 300);  // a turning point every ten samples
 }

@@ -18,7 +18,7 @@ TEST(DerivedFromLap, LateralAccelerationFromPrecisePositions) {
     const lapgen::Lap lap = lapgen::MakeLap(spec);
     GP2BufManager manager;
     File file = File::FromMemory(lapgen::WriteGP2Perf(lapgen::EncodeGP2(lap), {}), "/x/l.pad");
-    ASSERT_EQ(manager.AddBuffer(file), 1);
+    ASSERT_TRUE(manager.AddBuffer(file));
     const PerfCore& p = *manager.GetBuffer(0);
     // Inside corners of some bite (the three points on one arc): within 5 % of the true value.
     int compared = 0;

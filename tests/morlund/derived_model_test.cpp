@@ -58,7 +58,7 @@ TEST(DerivedModel, DampingAndUnsprungInertia) {
     record[32] = 18;
     GP2CarSetup s;
     File f = File::FromMemory(lapgen::WriteGP2Setup(3, record), "/x/s.csd");
-    ASSERT_EQ(s.Serialize(f, 0), 1);
+    ASSERT_TRUE(s.Serialize(f, false));
     const double wheelMass = 16.6;
     // falling ride height: bump damping, pushing back up
     EXPECT_NEAR(p.GetDampingForces(1, 0, s), -(10 * -0.01 * (1 - 6.0 / 24) * wheelMass), 1e-12);
@@ -151,7 +151,7 @@ TEST(DerivedModel, SpringForcesOfAGeneratedLapWithItsSetup) {
     const lapgen::GP2Raw raw = lapgen::EncodeGP2(lapgen::MakeLap(spec));
     GP2BufManager manager;
     File file = File::FromMemory(lapgen::WriteGP2Perf(raw, {}), "/x/l.pad");
-    ASSERT_EQ(manager.AddBuffer(file), 1);
+    ASSERT_TRUE(manager.AddBuffer(file));
     const PerfCore& p = *manager.GetBuffer(0);
     const CarSetup& s = *p.GetSetup();
     for (int i = 0; i < p.GetSampleCount(); i += 7) {

@@ -9,7 +9,6 @@
 #include "TestSupport.h"
 #include "lapgen/F1RSWriter.h"
 #include "lapgen/SetupWriter.h"
-#include "morlund/formats/CarSetup.h"
 #include "morlund/formats/GameStrings.h"
 #include "morlund/formats/f1rs/F1RSBufManager.h"
 #include "morlund/formats/f1rs/F1RSPerf.h"
@@ -17,6 +16,7 @@
 #include "morlund/platform/ByteOrder.h"
 #include "morlund/platform/RecordingMessageSink.h"
 #include "morlund/res/StringTable.h"
+#include "morlund/setup/CarSetup.h"
 
 using namespace morlund;
 using testsupport::TempDir;
@@ -38,18 +38,8 @@ lapgen::Lap SmallLap(int track = 3, int samples = 300) {
 // Points the game's installation lookup at a private Wine folder for one test.
 class WinePrefix {
 public:
-    WinePrefix() {
-        if (const char* old = std::getenv("WINEPREFIX")) m_old = old;
-        ::setenv("WINEPREFIX", m_dir.path().c_str(), 1);
-    }
-    ~WinePrefix() {
-        if (m_old) {
-            ::setenv("WINEPREFIX", m_old->c_str(), 1);
-        } else {
-            ::unsetenv("WINEPREFIX");
-        }
-        Quillon::SetLibraryPath({});
-    }
+    WinePrefix() : m_env("WINEPREFIX", m_dir.path().string()) {}
+    ~WinePrefix() { Quillon::SetLibraryPath({}); }
     const std::filesystem::path& path() const { return m_dir.path(); }
     // Installs the game at C:\<folder> and returns that folder.
     std::filesystem::path Install(const std::string& iniName = "ubi.ini") {
@@ -63,7 +53,7 @@ public:
 
 private:
     TempDir m_dir;
-    std::optional<std::string> m_old;
+    testsupport::ScopedEnv m_env;  // after m_dir, which it points at
 };
 
 // The first record of a stream at or past a distance, else the last.
@@ -74,8 +64,8 @@ const R& Lookup(const std::vector<R>& records, double d) {
     return records.back();
 }
 
-int Load(F1RSBufManager& manager, const TempDir& dir, const std::vector<std::uint8_t>& bytes,
-         const std::string& name = "lap.tlm") {
+bool Load(F1RSBufManager& manager, const TempDir& dir, const std::vector<std::uint8_t>& bytes,
+          const std::string& name = "lap.tlm") {
     testsupport::WriteBytes(dir / name, bytes);
     File file = testsupport::OpenRead(dir / name);
     return manager.AddBuffer(file);
@@ -96,7 +86,7 @@ TEST(F1RSReader, ServesEveryChannelFromItsStreamByDistance) {
     TempDir dir;
     const lapgen::TlmRaw raw = lapgen::EncodeF1RS(SmallLap());
     F1RSBufManager manager;
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteF1RSTelemetry(raw), "LAP.TLM"), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteF1RSTelemetry(raw), "LAP.TLM"));
     EXPECT_TRUE(sink.Messages().empty());
     const F1RSPerf& p = Buffer(manager, 0);
     EXPECT_EQ(manager.GetTrack(), 3);
@@ -105,7 +95,7 @@ TEST(F1RSReader, ServesEveryChannelFromItsStreamByDistance) {
     EXPECT_EQ(p.InfoGetDateString(), raw.date);
     EXPECT_DOUBLE_EQ(p.InfoGetLapTime(), raw.lapTime / 65536.0);
     EXPECT_EQ(p.InfoGetInfo(), "F1RS Telemetry File");
-    EXPECT_EQ(manager.HasGhost(), 0);
+    EXPECT_FALSE(manager.HasGhost());
     // stream 1 has the most records and is the sample grid
     ASSERT_EQ(p.GetSampleCount(), static_cast<int>(raw.engine.size()));
     EXPECT_DOUBLE_EQ(manager.GetTrackLen(), raw.engine.back().distance + 1.0);
@@ -147,7 +137,7 @@ TEST(F1RSReader, FileWheelOrderIsRightFrontRightRearLeftFrontLeftRear) {
     for (int p = 0; p < 4; ++p)
         bytes[s2 + 6 + static_cast<std::size_t>(p)] = static_cast<std::uint8_t>(p + 1);
     F1RSBufManager manager;
-    ASSERT_EQ(Load(manager, dir, bytes), 1);
+    ASSERT_TRUE(Load(manager, dir, bytes));
     for (int w = 0; w < 4; ++w)
         EXPECT_DOUBLE_EQ(Buffer(manager, 0).GetSuspTravel(0, w), (kFilePos[w] + 1) * 0.001);
 }
@@ -163,7 +153,7 @@ TEST(F1RSReader, TheLongestStreamIsTheGridAndLateSamplesReadTheLastRecord) {
     // The input stream stops short of the lap's end.
     raw.inputs.resize(raw.inputs.size() / 2);
     F1RSBufManager manager;
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteF1RSTelemetry(raw)), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteF1RSTelemetry(raw)));
     const F1RSPerf& p = Buffer(manager, 0);
     ASSERT_EQ(p.GetSampleCount(), static_cast<int>(raw.susp.size()));
     const int last = p.GetSampleCount() - 1;
@@ -189,7 +179,7 @@ TEST(F1RSReader, RepeatedDistancesAtTheEndsOfAStreamAreDropped) {
     raw.susp[0].frontRideHeight = 999;
     raw.susp.back().distance = 0;
     F1RSBufManager manager;
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteF1RSTelemetry(raw)), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteF1RSTelemetry(raw)));
     const F1RSPerf& p = Buffer(manager, 0);
     EXPECT_EQ(p.GetSampleCount(), static_cast<int>(engineCount));  // other streams untouched
     EXPECT_DOUBLE_EQ(p.GetRideHeight(0, 2), raw.susp[2].frontRideHeight * 0.001);
@@ -202,7 +192,7 @@ TEST(F1RSReader, RepeatedDistancesAtTheEndsOfAStreamAreDropped) {
         r.distance = 50;
     flat.inputs.resize(2);
     F1RSBufManager second;
-    ASSERT_EQ(Load(second, dir, lapgen::WriteF1RSTelemetry(flat), "flat.tlm"), 1);
+    ASSERT_TRUE(Load(second, dir, lapgen::WriteF1RSTelemetry(flat), "flat.tlm"));
     EXPECT_EQ(Buffer(second, 0).GetGear(0), flat.inputs[0].gear);
 }
 
@@ -245,7 +235,7 @@ TEST(F1RSReader, BadFilesAreRefusedWithTheirMessageAndLeaveTheManagerAlone) {
         RecordingMessageSink sink;
         ScopedMessageSink guard(sink);
         F1RSBufManager manager;
-        EXPECT_EQ(Load(manager, dir, c.bytes, c.name), 0) << c.what;
+        EXPECT_FALSE(Load(manager, dir, c.bytes, c.name)) << c.what;
         EXPECT_EQ(sink.Texts(), std::vector<std::string>{Text(c.message)}) << c.what;
         EXPECT_EQ(manager.GetBufCount(), 0) << c.what;
         EXPECT_EQ(manager.GetTrack(), -1) << c.what;
@@ -258,16 +248,14 @@ TEST(F1RSReader, SecondLapOfAnotherTrackIsRefusedAndLeftoverBytesOnlyWarn) {
     WinePrefix wine;
     TempDir dir;
     F1RSBufManager manager;
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteF1RSTelemetry(lapgen::EncodeF1RS(SmallLap(3)), 7)),
-              1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteF1RSTelemetry(lapgen::EncodeF1RS(SmallLap(3)), 7)));
     ASSERT_EQ(sink.Messages().size(), 1u);
     EXPECT_EQ(sink.Messages()[0].text, "File too long");
     EXPECT_EQ(sink.Messages()[0].icon, MessageIcon::Warning);
     sink.Clear();
     const std::string before = manager.GetBuffer(0)->InfoGetName();
-    EXPECT_EQ(Load(manager, dir, lapgen::WriteF1RSTelemetry(lapgen::EncodeF1RS(SmallLap(5))),
-                   "other.tlm"),
-              0);
+    EXPECT_FALSE(Load(manager, dir, lapgen::WriteF1RSTelemetry(lapgen::EncodeF1RS(SmallLap(5))),
+                      "other.tlm"));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{Text(IDS_NOT_SAME_TRACK)});
     EXPECT_EQ(manager.GetBufCount(), 1);
     EXPECT_EQ(manager.GetTrack(), 3);
@@ -287,9 +275,9 @@ TEST(F1RSReader, PositionsComeFromTheDecodedScopeFileOfTheInstalledGame) {
     const auto xy = lapgen::F1RSScopePositions(lap);
 
     F1RSBufManager manager;
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteF1RSTelemetry(raw)), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteF1RSTelemetry(raw)));
     const F1RSPerf& p = Buffer(manager, 0);
-    EXPECT_EQ(manager.HasGhost(), 1);
+    EXPECT_TRUE(manager.HasGhost());
     EXPECT_EQ(p.InfoGetInfo(), "F1RS Telemetry & Ghost File");
     const std::size_t n = static_cast<std::size_t>(p.GetSampleCount());
     for (std::size_t i = 0; i < n; ++i) {
@@ -301,8 +289,8 @@ TEST(F1RSReader, PositionsComeFromTheDecodedScopeFileOfTheInstalledGame) {
     // Without the decoder library the lap loads without positions.
     Quillon::SetLibraryPath(dir / "no-such-library.so");
     F1RSBufManager without;
-    ASSERT_EQ(Load(without, dir, lapgen::WriteF1RSTelemetry(raw)), 1);
-    EXPECT_EQ(without.HasGhost(), 0);
+    ASSERT_TRUE(Load(without, dir, lapgen::WriteF1RSTelemetry(raw)));
+    EXPECT_FALSE(without.HasGhost());
     EXPECT_EQ(Buffer(without, 0).GetPosX(5), 0.0);
     EXPECT_TRUE(sink.Messages().empty());
 }
@@ -333,8 +321,8 @@ TEST(F1RSReader, ScopeFilesThatDoNotHoldTheirRecordsGiveNoPositions) {
     for (std::size_t k = 0; k < changes.size(); ++k) {
         store(changes[k]);
         F1RSBufManager manager;
-        ASSERT_EQ(Load(manager, dir, lapgen::WriteF1RSTelemetry(raw)), 1) << k;
-        EXPECT_EQ(manager.HasGhost(), 0) << k;
+        ASSERT_TRUE(Load(manager, dir, lapgen::WriteF1RSTelemetry(raw))) << k;
+        EXPECT_FALSE(manager.HasGhost()) << k;
     }
     EXPECT_TRUE(sink.Messages().empty());
 }
@@ -346,11 +334,11 @@ TEST(F1RSReader, WheelSpeedFollowsTheGearingOnceASetupFileIsRead) {
     TempDir dir;
     const lapgen::TlmRaw raw = lapgen::EncodeF1RS(SmallLap());
     F1RSBufManager manager;
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteF1RSTelemetry(raw)), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteF1RSTelemetry(raw)));
     testsupport::WriteBytes(dir / "car.s4", lapgen::WriteF1RSSetup());
     File setupFile = testsupport::OpenRead(dir / "car.s4");
     PerfCore& p = *manager.GetBuffer(0);
-    ASSERT_EQ(p.ReadSetup(setupFile), 1);
+    ASSERT_TRUE(p.ReadSetup(setupFile));
     const CarSetup& setup = *p.GetSetup();
     ASSERT_TRUE(setup.IsFromFile());
     int checked = 0;

@@ -245,7 +245,7 @@ TEST(Formula, CompiledFillEqualsReparsingEverySample) {
     GP2BufManager manager;
     File file = File::FromMemory(lapgen::WriteGP2Perf(lapgen::EncodeGP2(lapgen::MakeLap(spec)), {}),
                                  "/x/l.pad");
-    ASSERT_EQ(manager.AddBuffer(file), 1);
+    ASSERT_TRUE(manager.AddBuffer(file));
     const PerfCore& lap = *manager.GetBuffer(0);
     Make("speed * 2 + 1", DataItem::DT_WHEEL, "corpusbase");
     const char* corpus[] = {

@@ -32,8 +32,8 @@ const lapgen::Lap& SmallLap() {
 
 std::vector<std::uint8_t> Bytes(const std::string& text) { return {text.begin(), text.end()}; }
 
-int Load(GenBufManager& manager, const std::vector<std::uint8_t>& bytes,
-         const std::string& path = "/laps/lap.csv") {
+bool Load(GenBufManager& manager, const std::vector<std::uint8_t>& bytes,
+          const std::string& path = "/laps/lap.csv") {
     File file = File::FromMemory(bytes, path);
     return manager.AddBuffer(file);
 }
@@ -62,7 +62,7 @@ TEST(GenericReader, ServesEveryColumnAndTheLapInformation) {
     lapgen::CsvOptions options;
     options.date = "07/12/2026";
     GenBufManager manager;
-    ASSERT_EQ(Load(manager, lapgen::WriteGenericCsv(lap, options), "/laps/hill.csv"), 1);
+    ASSERT_TRUE(Load(manager, lapgen::WriteGenericCsv(lap, options), "/laps/hill.csv"));
     EXPECT_TRUE(sink.Messages().empty());
     const GenPerf& p = Buffer(manager, 0);
     EXPECT_EQ(p.InfoGetName(), "hill.csv");
@@ -73,7 +73,7 @@ TEST(GenericReader, ServesEveryColumnAndTheLapInformation) {
     EXPECT_EQ(manager.GetTrack(), 5);
     EXPECT_EQ(manager.GetTrackString(-1), "Track 5");
     EXPECT_EQ(p.GetColumnFlags(), 0x0FFFFFFFu);
-    EXPECT_EQ(p.IsEnabled(), 1);
+    EXPECT_TRUE(p.IsEnabled());
     EXPECT_FALSE(p.IsUseLatAccForAngleAndPos());
     ASSERT_EQ(p.GetSampleCount(), static_cast<int>(lap.samples.size()));
     for (int i = 0; i < p.GetSampleCount(); ++i) {
@@ -112,7 +112,7 @@ TEST(GenericReader, AcceptsCapitalNamesEveryLineEndBlankLinesAndAnUnendedLastLin
             options.finalLineEnd = finalLineEnd;
             options.blankLineEvery = 7;
             GenBufManager manager;
-            ASSERT_EQ(Load(manager, lapgen::WriteGenericCsv(lap, options)), 1);
+            ASSERT_TRUE(Load(manager, lapgen::WriteGenericCsv(lap, options)));
             const GenPerf& p = Buffer(manager, 0);
             ASSERT_EQ(p.GetSampleCount(), static_cast<int>(lap.samples.size()));
             const int last = p.GetSampleCount() - 1;
@@ -133,7 +133,7 @@ TEST(GenericReader, DistanceWithoutItsColumnIsTheIntegralOfSpeed) {
         lapgen::CsvOptions options;
         options.columns = columns;
         GenBufManager manager;
-        ASSERT_EQ(Load(manager, lapgen::WriteGenericCsv(lap, options)), 1);
+        ASSERT_TRUE(Load(manager, lapgen::WriteGenericCsv(lap, options)));
         const GenPerf& p = Buffer(manager, 0);
         for (int i = 0; i < p.GetSampleCount(); ++i) {
             ASSERT_NEAR(p.GetDistance(i), expected[static_cast<std::size_t>(i)], 1e-6) << i;
@@ -146,9 +146,9 @@ TEST(GenericReader, DistanceWithoutItsColumnIsTheIntegralOfSpeed) {
     }
     // Without speed (or without any time information) the sample index stands in.
     GenBufManager manager;
-    ASSERT_EQ(Load(manager, Bytes("lap\nrevs\n1\n2\n3\n")), 1);
+    ASSERT_TRUE(Load(manager, Bytes("lap\nrevs\n1\n2\n3\n")));
     EXPECT_EQ(Buffer(manager, 0).GetDistance(2), 2.0);
-    ASSERT_EQ(Load(manager, Bytes("lap\nspeed\n10\n20\n30\n")), 1);
+    ASSERT_TRUE(Load(manager, Bytes("lap\nspeed\n10\n20\n30\n")));
     EXPECT_EQ(Buffer(manager, 1).GetDistance(2), 2.0);
 }
 
@@ -157,7 +157,7 @@ TEST(GenericReader, MissingChannelsFallBackToDerivedValues) {
     lapgen::CsvOptions options;
     options.columns = {0, 1, 2, 4};  // no acc_long, no positions
     GenBufManager manager;
-    ASSERT_EQ(Load(manager, lapgen::WriteGenericCsv(lap, options)), 1);
+    ASSERT_TRUE(Load(manager, lapgen::WriteGenericCsv(lap, options)));
     const GenPerf& p = Buffer(manager, 0);
     EXPECT_TRUE(p.IsUseLatAccForAngleAndPos());
     double travelled = 0.0;
@@ -173,7 +173,7 @@ TEST(GenericReader, MissingChannelsFallBackToDerivedValues) {
 
     // One position column is enough to stop building positions; the other is derived.
     options.columns = {0, 1, 2, 4, 26};
-    ASSERT_EQ(Load(manager, lapgen::WriteGenericCsv(lap, options)), 1);
+    ASSERT_TRUE(Load(manager, lapgen::WriteGenericCsv(lap, options)));
     const GenPerf& q = Buffer(manager, 1);
     EXPECT_FALSE(q.IsUseLatAccForAngleAndPos());
     EXPECT_EQ(q.GetPosX(50), lap.samples[50].x);
@@ -183,13 +183,12 @@ TEST(GenericReader, ValuesAreReadLikeAtofAndUnusableNumbersAreZero) {
     GenBufManager manager;
     // Short lines leave columns 0, surplus values are ignored, gears are rounded,
     // throttle and brake are percentages.
-    ASSERT_EQ(Load(manager, Bytes("lap\nspeed,gear,throttle,brake\n"
-                                  " 12.5 ,2.6,100,50,999,999\n"
-                                  "+7,-0.6\n"
-                                  "1e2x,3.4999,abc,\n"
-                                  "nan,inf,1e999,-1e999\n"
-                                  "-+1,++2,0x10,5e-400")),
-              1);
+    ASSERT_TRUE(Load(manager, Bytes("lap\nspeed,gear,throttle,brake\n"
+                                    " 12.5 ,2.6,100,50,999,999\n"
+                                    "+7,-0.6\n"
+                                    "1e2x,3.4999,abc,\n"
+                                    "nan,inf,1e999,-1e999\n"
+                                    "-+1,++2,0x10,5e-400")));
     const GenPerf& p = Buffer(manager, 0);
     ASSERT_EQ(p.GetSampleCount(), 5);
     EXPECT_EQ(p.GetSpeed(0), 12.5);
@@ -238,7 +237,7 @@ TEST(GenericReader, LapInformationFieldsQuotingAndDefaults) {
     };
     for (const Case& c : cases) {
         GenBufManager manager;
-        ASSERT_EQ(Load(manager, Bytes(c.line + "\nspeed\n1\n")), 1) << c.line;
+        ASSERT_TRUE(Load(manager, Bytes(c.line + "\nspeed\n1\n"))) << c.line;
         const GenPerf& p = Buffer(manager, 0);
         EXPECT_EQ(p.InfoGetInfo(), c.info) << c.line;
         EXPECT_EQ(p.InfoGetDateString(), c.date) << c.line;
@@ -269,10 +268,10 @@ TEST(GenericReader, BadFilesFailWithTheCorruptMessageAndLeaveTheManagerAlone) {
     RecordingMessageSink sink;
     ScopedMessageSink guard(sink);
     GenBufManager manager;
-    ASSERT_EQ(Load(manager, lapgen::WriteGenericCsv(lap)), 1);
+    ASSERT_TRUE(Load(manager, lapgen::WriteGenericCsv(lap)));
     for (const auto& [what, bytes] : bad) {
         sink.Clear();
-        EXPECT_EQ(Load(manager, bytes, "/laps/bad.csv"), 0) << what;
+        EXPECT_FALSE(Load(manager, bytes, "/laps/bad.csv")) << what;
         EXPECT_EQ(sink.Texts(), std::vector<std::string>{kCorrupt}) << what;
         EXPECT_EQ(manager.GetBufCount(), 1) << what;
         EXPECT_EQ(manager.GetTrack(), 5) << what;
@@ -290,9 +289,8 @@ TEST(GenericReader, LinesHaveNoLengthLimit) {
     for (int i = 0; i < 1000000; ++i)
         line += ",7";
     GenBufManager manager;
-    ASSERT_EQ(
-        Load(manager, Bytes(std::string(100000, 'x') + "\n" + names + "\n" + line + "\n" + line)),
-        1);
+    ASSERT_TRUE(
+        Load(manager, Bytes(std::string(100000, 'x') + "\n" + names + "\n" + line + "\n" + line)));
     const GenPerf& p = Buffer(manager, 0);
     EXPECT_EQ(p.InfoGetInfo().size(), 100000u);
     EXPECT_EQ(p.GetSampleCount(), 2);
@@ -304,7 +302,7 @@ TEST(GenericReader, LinesHaveNoLengthLimit) {
     std::string file = "lap\nspeed,gear\n" + line + "\n";
     for (int i = 0; i < 100000; ++i)
         file += std::to_string(i % 7) + "\n";
-    ASSERT_EQ(Load(manager, Bytes(file)), 1);
+    ASSERT_TRUE(Load(manager, Bytes(file)));
     const GenPerf& q = Buffer(manager, 1);
     ASSERT_EQ(q.GetSampleCount(), 100001);
     EXPECT_EQ(q.GetSpeed(0), 1.0);
@@ -333,18 +331,18 @@ TEST(GenericManager, AnswersItsTracksFiltersAndRefusesSetups) {
     EXPECT_EQ(count, 0);
 
     // The track follows each lap loaded, also back to none.
-    ASSERT_EQ(Load(manager, Bytes("a,b,1,4,1\nspeed\n1\n")), 1);
+    ASSERT_TRUE(Load(manager, Bytes("a,b,1,4,1\nspeed\n1\n")));
     EXPECT_EQ(manager.GetTrack(), 4);
-    ASSERT_EQ(Load(manager, Bytes("a,b,1,2,1\nspeed\n1\n")), 1);
+    ASSERT_TRUE(Load(manager, Bytes("a,b,1,2,1\nspeed\n1\n")));
     EXPECT_EQ(manager.GetTrack(), 2);
-    ASSERT_EQ(Load(manager, Bytes("a\nspeed\n1\n")), 1);
+    ASSERT_TRUE(Load(manager, Bytes("a\nspeed\n1\n")));
     EXPECT_EQ(manager.GetTrack(), -1);
     EXPECT_TRUE(sink.Messages().empty());
 
     PerfCore* p = manager.GetBuffer(0);
-    EXPECT_EQ(p->IsSetupRead(), 0);
+    EXPECT_FALSE(p->IsSetupRead());
     File setup = File::FromMemory(Bytes("anything"), "/laps/a.csa");
-    EXPECT_EQ(p->ReadSetup(setup), 0);
+    EXPECT_FALSE(p->ReadSetup(setup));
     p->SaveSetup();
     EXPECT_EQ(sink.Texts(),
               (std::vector<std::string>(2, "Setups not supported for generic perf type")));

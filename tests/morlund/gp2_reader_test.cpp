@@ -28,8 +28,8 @@ lapgen::GP2Raw SmallLap(int track = 3, int samples = 400, std::uint64_t seed = 1
     return lapgen::EncodeGP2(lapgen::MakeLap(spec));
 }
 
-int Load(GP2BufManager& manager, const std::vector<std::uint8_t>& bytes,
-         const std::string& path = "/laps/lap.pad") {
+bool Load(GP2BufManager& manager, const std::vector<std::uint8_t>& bytes,
+          const std::string& path = "/laps/lap.pad") {
     File file = File::FromMemory(bytes, path);
     return manager.AddBuffer(file);
 }
@@ -47,7 +47,7 @@ TEST(GP2Reader, ServesEverySampleChannelFromTheStoredIntegers) {
     lapgen::GP2WriteOptions options;
     options.compress = true;
     GP2BufManager manager;
-    ASSERT_EQ(Load(manager, lapgen::WriteGP2Perf(raw, options)), 1);
+    ASSERT_TRUE(Load(manager, lapgen::WriteGP2Perf(raw, options)));
     EXPECT_TRUE(sink.Messages().empty());
     const GP2Perf& p = Buffer(manager, 0);
     ASSERT_EQ(p.GetSampleCount(), static_cast<int>(raw.samples.size()));
@@ -101,7 +101,7 @@ TEST(GP2Reader, LapInformationAndExtensionVersions) {
             options.compress = compress;
             options.checksum = compress ? lapgen::Checksum::Offset : lapgen::Checksum::Plain;
             GP2BufManager manager;
-            ASSERT_EQ(Load(manager, lapgen::WriteGP2Perf(raw, options), "/laps/x.paf"), 1)
+            ASSERT_TRUE(Load(manager, lapgen::WriteGP2Perf(raw, options), "/laps/x.paf"))
                 << version << compress;
             const GP2Perf& p = Buffer(manager, 0);
             EXPECT_EQ(p.InfoGetInfo(), "Strelko Perf File (v" + std::to_string(version) + ")");
@@ -110,7 +110,7 @@ TEST(GP2Reader, LapInformationAndExtensionVersions) {
             EXPECT_EQ(p.InfoGetDateString(), "1-01-1978 09:05:07");
             EXPECT_DOUBLE_EQ(p.InfoGetLapTime(), 83.456);
             EXPECT_DOUBLE_EQ(p.InfoGetTrackLength(), raw.trackLengthFt * kFt);
-            EXPECT_EQ(manager.HasExtended(), 1);
+            EXPECT_TRUE(manager.HasExtended());
             EXPECT_EQ(p.GetExtraBlock() != nullptr, version >= 6);
             // version 5 files carry the version where the checksum would be: the table answers
             EXPECT_EQ(manager.GetTrackChecksum(), version == 5 ? 0xd9779befu : 0x12345678u);
@@ -133,9 +133,9 @@ TEST(GP2Reader, WithoutExtensionPositionsAndWheelSpeedsAreCoarse) {
     lapgen::GP2WriteOptions options;
     options.strelkoVersion = 0;
     GP2BufManager manager;
-    ASSERT_EQ(Load(manager, lapgen::WriteGP2Perf(raw, options)), 1);
+    ASSERT_TRUE(Load(manager, lapgen::WriteGP2Perf(raw, options)));
     const GP2Perf& p = Buffer(manager, 0);
-    EXPECT_EQ(manager.HasExtended(), 0);
+    EXPECT_FALSE(manager.HasExtended());
     EXPECT_EQ(p.InfoGetInfo(), "GP2 Perf File");
     EXPECT_EQ(manager.GetTrackChecksum(), raw.trackChecksum);
     for (int i = 0; i < p.GetSampleCount(); ++i) {
@@ -278,7 +278,7 @@ TEST(GP2Reader, BadFilesGetTheirMessageAndAddNoBuffer) {
         RecordingMessageSink sink;
         ScopedMessageSink guard(sink);
         GP2BufManager manager;
-        EXPECT_EQ(Load(manager, c.bytes), 0) << c.what;
+        EXPECT_FALSE(Load(manager, c.bytes)) << c.what;
         EXPECT_EQ(sink.Texts(), c.messages) << c.what;
         EXPECT_EQ(manager.GetBufCount(), 0) << c.what;
         EXPECT_EQ(manager.GetTrack(), c.trackAfter) << c.what;
@@ -289,15 +289,15 @@ TEST(GP2Reader, LapsOfAnotherTrackAreRefused) {
     RecordingMessageSink sink;
     ScopedMessageSink guard(sink);
     GP2BufManager manager;
-    ASSERT_EQ(Load(manager, lapgen::WriteGP2Perf(SmallLap(3), {})), 1);
+    ASSERT_TRUE(Load(manager, lapgen::WriteGP2Perf(SmallLap(3), {})));
     const double first = manager.GetBuffer(0)->GetDistance(10);
-    EXPECT_EQ(Load(manager, lapgen::WriteGP2Perf(SmallLap(4), {}), "/laps/b.pae"), 0);
+    EXPECT_FALSE(Load(manager, lapgen::WriteGP2Perf(SmallLap(4), {}), "/laps/b.pae"));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Error reading file: not the same track"});
     EXPECT_EQ(manager.GetBufCount(), 1);
     EXPECT_EQ(manager.GetTrack(), 3);
     EXPECT_EQ(manager.GetBuffer(0)->GetDistance(10), first);
     EXPECT_EQ(manager.GetTrackString(-1), "Monte Carlo");
-    EXPECT_EQ(Load(manager, lapgen::WriteGP2Perf(SmallLap(3, 300, 2), {}), "/laps/c.pad"), 1);
+    EXPECT_TRUE(Load(manager, lapgen::WriteGP2Perf(SmallLap(3, 300, 2), {}), "/laps/c.pad"));
     EXPECT_EQ(manager.GetBufCount(), 2);
 }
 
@@ -306,10 +306,10 @@ TEST(BufManager, BuffersColoursAndIndexErrors) {
     EXPECT_EQ(manager.GetTrackLen(), 0.0);
     EXPECT_EQ(manager.GetTrack(), -1);
     EXPECT_EQ(manager.GetTrackChecksum(), 0u);
-    EXPECT_EQ(manager.HasExtended(), 0);
+    EXPECT_FALSE(manager.HasExtended());
     EXPECT_THROW(manager.GetBuffer(0), std::invalid_argument);
     EXPECT_EQ(manager.GetSetup(0), nullptr);
-    EXPECT_EQ(manager.IsBufferEnabled(0), 0);
+    EXPECT_FALSE(manager.IsBufferEnabled(0));
 
     EXPECT_EQ(BufManager::GetBufColor(12), BufManager::GetBufColor(0));
     EXPECT_EQ(BufManager::GetBufColor(13), 0x0000ffu);
@@ -319,13 +319,13 @@ TEST(BufManager, BuffersColoursAndIndexErrors) {
     EXPECT_THROW(BufManager::GetWheelString(4), std::invalid_argument);
 
     const lapgen::GP2Raw raw = SmallLap(3, 100);
-    ASSERT_EQ(Load(manager, lapgen::WriteGP2Perf(raw, {})), 1);
-    ASSERT_EQ(Load(manager, lapgen::WriteGP2Perf(SmallLap(3, 120, 9), {})), 1);
+    ASSERT_TRUE(Load(manager, lapgen::WriteGP2Perf(raw, {})));
+    ASSERT_TRUE(Load(manager, lapgen::WriteGP2Perf(SmallLap(3, 120, 9), {})));
     EXPECT_DOUBLE_EQ(manager.GetTrackLen(), raw.trackLengthFt * kFt);
-    EXPECT_EQ(manager.IsBufferEnabled(1), 1);  // a parsed lap takes part in the views
-    manager.EnableBuffer(1, 0);
-    EXPECT_EQ(manager.IsBufferEnabled(1), 0);
-    EXPECT_THROW(manager.EnableBuffer(2, 1), std::invalid_argument);
+    EXPECT_TRUE(manager.IsBufferEnabled(1));  // a parsed lap takes part in the views
+    manager.EnableBuffer(1, false);
+    EXPECT_FALSE(manager.IsBufferEnabled(1));
+    EXPECT_THROW(manager.EnableBuffer(2, true), std::invalid_argument);
     EXPECT_THROW(manager.RemoveBuffer(-1), std::invalid_argument);
     manager.RemoveBuffer(0);
     EXPECT_EQ(manager.GetBufCount(), 1);

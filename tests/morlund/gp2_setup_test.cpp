@@ -49,9 +49,9 @@ TEST(GP2Setup, RecordValuesFollowTheFileUnits) {
     lapgen::WriteFile(dir / "s.csd", lapgen::WriteGP2Setup(3, r));
     GP2CarSetup setup;
     File f = testsupport::OpenRead(dir / "s.csd");
-    ASSERT_EQ(setup.Serialize(f, 0), 1);
-    EXPECT_EQ(setup.IsValid(1), 1);
-    EXPECT_EQ(setup.IsFromFile(), 1);
+    ASSERT_TRUE(setup.Serialize(f, false));
+    EXPECT_TRUE(setup.IsValid(true));
+    EXPECT_TRUE(setup.IsFromFile());
     EXPECT_EQ(setup.GetTrack(), 3);
     EXPECT_EQ(setup.GetGearRatio(1), r[2] / 64.0);
     EXPECT_EQ(setup.GetGearRatio(6), r[7] / 64.0);
@@ -88,12 +88,12 @@ TEST(GP2Setup, SetupBesideTheLapIsLoadedAndLaterLapsBorrowIt) {
     ASSERT_EQ(AddFile(manager, dir / "b.pad"), 1);
     ASSERT_EQ(AddFile(manager, dir / "c.pad"), 1);
     EXPECT_TRUE(sink.Messages().empty());
-    EXPECT_EQ(manager.GetBuffer(0)->IsSetupRead(), 1);
+    EXPECT_TRUE(manager.GetBuffer(0)->IsSetupRead());
     EXPECT_EQ(manager.GetSetup(0)->GetFrontWing(), 22);
     EXPECT_EQ(manager.GetBuffer(0)->GetSetupOrg()->GetFrontWing(), 22);
-    EXPECT_EQ(manager.GetBuffer(1)->IsSetupRead(), 0);
+    EXPECT_FALSE(manager.GetBuffer(1)->IsSetupRead());
     EXPECT_EQ(manager.GetSetup(1)->GetFrontWing(), 22);  // taken from the first lap
-    EXPECT_EQ(manager.GetBuffer(2)->IsSetupRead(), 0);   // its own file is of another track
+    EXPECT_FALSE(manager.GetBuffer(2)->IsSetupRead());   // its own file is of another track
     EXPECT_EQ(manager.GetSetup(2)->GetFrontWing(), 22);
 }
 
@@ -102,7 +102,7 @@ TEST(GP2Setup, FirstLapWithoutSetupKeepsTheDefaultRecord) {
     lapgen::WriteFile(dir / "a.pad", Lap(3));
     GP2BufManager manager;
     ASSERT_EQ(AddFile(manager, dir / "a.pad"), 1);
-    EXPECT_EQ(manager.GetBuffer(0)->IsSetupRead(), 0);
+    EXPECT_FALSE(manager.GetBuffer(0)->IsSetupRead());
     EXPECT_EQ(manager.GetSetup(0)->GetFrontWing(), 10);
     EXPECT_EQ(manager.GetSetup(0)->GetTrack(), 3);
 }
@@ -142,12 +142,12 @@ TEST(GP2Setup, UserLoadRefusesBadFilesAndAsksAboutOtherTracks) {
     EXPECT_EQ(sink.Messages()[0].text,
               "You selected a car setup of a different track. Load it anyway?");
     EXPECT_EQ(sink.Messages()[0].buttons, MessageButtons::YesNo);
-    EXPECT_EQ(lap.IsSetupRead(), 0);
+    EXPECT_FALSE(lap.IsSetupRead());
     EXPECT_EQ(lap.GetSetup()->GetFrontWing(), 10);
 
     sink.Script(MessageAnswer::Yes);
     EXPECT_EQ(read("other.csd"), 1);
-    EXPECT_EQ(lap.IsSetupRead(), 1);
+    EXPECT_TRUE(lap.IsSetupRead());
     EXPECT_EQ(lap.GetSetup()->GetFrontWing(), 43);
     EXPECT_EQ(lap.GetSetupOrg()->GetFrontWing(), 43);
 }
@@ -167,7 +167,7 @@ TEST(GP2Setup, SavingConvertsTheTrackAndReplacesTheFile) {
     // x.csd holds a track-3 setup: converting needs no note
     sink.Script(MessageAnswer::Yes);
     File x = testsupport::OpenRead(dir / "x.csd");
-    ASSERT_EQ(lap.ReadSetup(x), 1);
+    ASSERT_TRUE(lap.ReadSetup(x));
     lap.SetupChanged();
     sink.Clear();
     sink.Script(MessageAnswer::Yes);
@@ -177,11 +177,11 @@ TEST(GP2Setup, SavingConvertsTheTrackAndReplacesTheFile) {
     std::string saved = "Car setup saved to ";
     saved.append((dir / "x.csf").string());
     EXPECT_EQ(sink.StatusTexts()[0], saved);
-    EXPECT_EQ(lap.IsSetupChanged(), 0);
+    EXPECT_FALSE(lap.IsSetupChanged());
     {
         GP2CarSetup written;
         File f = testsupport::OpenRead(dir / "x.csf");
-        ASSERT_EQ(written.Serialize(f, 0), 1);
+        ASSERT_TRUE(written.Serialize(f, false));
         EXPECT_EQ(written.GetTrack(), 5);
         EXPECT_EQ(written.GetFrontWing(), 50);
     }
@@ -191,7 +191,7 @@ TEST(GP2Setup, SavingConvertsTheTrackAndReplacesTheFile) {
     sink.Clear();
     sink.Script(MessageAnswer::Yes);
     File y = testsupport::OpenRead(dir / "y.cse");
-    ASSERT_EQ(lap.ReadSetup(y), 1);
+    ASSERT_TRUE(lap.ReadSetup(y));
     sink.Script(MessageAnswer::Yes);
     lap.SaveSetup();
     EXPECT_EQ(sink.Texts(),
@@ -211,7 +211,7 @@ TEST(GP2Setup, FailedSaveKeepsTheEditsMarkedAndTheOldFile) {
     GP2BufManager manager;
     ASSERT_EQ(AddFile(manager, dir / "a.pad"), 1);
     PerfCore& lap = *manager.GetBuffer(0);
-    ASSERT_EQ(lap.IsSetupRead(), 1);
+    ASSERT_TRUE(lap.IsSetupRead());
     lap.GetSetup()->SetGearRatio(1, 0.5);
     lap.SetupChanged();
 
@@ -220,17 +220,17 @@ TEST(GP2Setup, FailedSaveKeepsTheEditsMarkedAndTheOldFile) {
     lap.SaveSetup();
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Error opening file"});
     EXPECT_TRUE(sink.StatusTexts().empty());
-    EXPECT_EQ(lap.IsSetupChanged(), 1);
+    EXPECT_TRUE(lap.IsSetupChanged());
     EXPECT_EQ(testsupport::ReadBytes(dir / "a.csd"), original);
 
     std::filesystem::remove(dir / "a.csd.tmp~");
     sink.Clear();
     lap.SaveSetup();
     EXPECT_TRUE(sink.Texts().empty());
-    EXPECT_EQ(lap.IsSetupChanged(), 0);
+    EXPECT_FALSE(lap.IsSetupChanged());
     GP2CarSetup saved;
     File f = testsupport::OpenRead(dir / "a.csd");
-    ASSERT_EQ(saved.Serialize(f, 0), 1);
+    ASSERT_TRUE(saved.Serialize(f, false));
     EXPECT_EQ(saved.GetGearRatio(1), 0.5);
 }
 

@@ -71,7 +71,7 @@ std::vector<std::uint8_t> SegFile(std::uint32_t version, std::uint32_t checksum,
     return f;
 }
 
-int Read(GP2Track& track, std::vector<std::uint8_t> bytes, const char* name) {
+bool Read(GP2Track& track, std::vector<std::uint8_t> bytes, const char* name) {
     File f = File::FromMemory(std::move(bytes), std::string("/gp2/strelkod/") + name);
     return track.ReadFile(f);
 }
@@ -82,20 +82,20 @@ const Record kSeg{0x0805, 1000, -2000, 300, 120, -90, 7, 150, 0b101};
 
 TEST(GP2Track, VersionsCountsChecksumAndName) {
     GP2Track track;
-    EXPECT_EQ(Read(track, SegFile(1, 0, {kSeg, kSeg}), "anything.seg"), 1);
+    EXPECT_TRUE(Read(track, SegFile(1, 0, {kSeg, kSeg}), "anything.seg"));
     EXPECT_EQ(track.GetNumSegs(), 2);
     EXPECT_EQ(track.GetNumPitSegs(), 0);
     EXPECT_EQ(track.GetName(), nullptr);
     EXPECT_EQ(track.GetPitSegs(), track.GetSegs() + 2);
 
-    EXPECT_EQ(Read(track, SegFile(2, 0x12345678, {kSeg}), "12345678.seg"), 1);
+    EXPECT_TRUE(Read(track, SegFile(2, 0x12345678, {kSeg}), "12345678.seg"));
     EXPECT_STREQ(track.GetName(), "Monte Carlo");
-    EXPECT_EQ(Read(track, SegFile(2, 0xabcdef01, {kSeg}), "ABCDEF01.SEG"), 1);  // any case
-    EXPECT_EQ(Read(track, SegFile(2, 0x12345679, {kSeg}), "12345678.seg"), 0);
+    EXPECT_TRUE(Read(track, SegFile(2, 0xabcdef01, {kSeg}), "ABCDEF01.SEG"));  // any case
+    EXPECT_FALSE(Read(track, SegFile(2, 0x12345679, {kSeg}), "12345678.seg"));
     EXPECT_EQ(track.GetSegs(), nullptr);
     EXPECT_EQ(track.GetNumSegs(), 0);
 
-    EXPECT_EQ(Read(track, SegFile(3, 0x00000042, {kSeg, kSeg, kSeg}, {kSeg}), "00000042.seg"), 1);
+    EXPECT_TRUE(Read(track, SegFile(3, 0x00000042, {kSeg, kSeg, kSeg}, {kSeg}), "00000042.seg"));
     EXPECT_EQ(track.GetNumSegs(), 3);
     EXPECT_EQ(track.GetNumPitSegs(), 1);
     EXPECT_EQ(track.GetPitSegs(), track.GetSegs() + 3);
@@ -106,26 +106,26 @@ TEST(GP2Track, DamagedFilesAreRefusedBeforeAllocating) {
     auto file = SegFile(1, 0, {kSeg, kSeg});
     auto truncated = file;
     truncated.pop_back();
-    EXPECT_EQ(Read(track, truncated, "x.seg"), 0);
+    EXPECT_FALSE(Read(track, truncated, "x.seg"));
     auto badMagic = file;
     badMagic[0] ^= 1;
-    EXPECT_EQ(Read(track, badMagic, "x.seg"), 0);
+    EXPECT_FALSE(Read(track, badMagic, "x.seg"));
     auto versionZero = file;
     StoreU32(versionZero.data() + 4, 0);
-    EXPECT_EQ(Read(track, versionZero, "x.seg"), 0);
+    EXPECT_FALSE(Read(track, versionZero, "x.seg"));
     auto hugeCount = file;
     StoreU32(hugeCount.data() + 8, 0xffffffffu);
-    EXPECT_EQ(Read(track, hugeCount, "x.seg"), 0);
+    EXPECT_FALSE(Read(track, hugeCount, "x.seg"));
     auto pits = SegFile(3, 0x42, {kSeg}, {kSeg});
     StoreU32(pits.data() + 12, 0x7fffffffu);
-    EXPECT_EQ(Read(track, pits, "00000042.seg"), 0);
-    EXPECT_EQ(Read(track, {0x40, 0x53}, "x.seg"), 0);
-    EXPECT_EQ(Read(track, SegFile(2, 0x42, {kSeg}), "42.seg"), 0);  // name too short
+    EXPECT_FALSE(Read(track, pits, "00000042.seg"));
+    EXPECT_FALSE(Read(track, {0x40, 0x53}, "x.seg"));
+    EXPECT_FALSE(Read(track, SegFile(2, 0x42, {kSeg}), "42.seg"));  // name too short
 }
 
 TEST(GP2Track, SegmentGeometryInIntegerMapUnits) {
     GP2Track track;
-    ASSERT_EQ(Read(track, SegFile(1, 0, {kSeg}), "x.seg"), 1);
+    ASSERT_TRUE(Read(track, SegFile(1, 0, {kSeg}), "x.seg"));
     GP2SegObj seg(track.GetSegs(), 3);
     EXPECT_EQ(seg.Nr(), 5);
     EXPECT_EQ(seg.NrFlags(), 1);
@@ -164,7 +164,7 @@ TEST(GP2Track, ScaleZeroAndWidthZero) {
     flat.width = 0;
     flat.flags = 0;
     GP2Track track;
-    ASSERT_EQ(Read(track, SegFile(1, 0, {flat}), "x.seg"), 1);
+    ASSERT_TRUE(Read(track, SegFile(1, 0, {flat}), "x.seg"));
     GP2SegObj one(track.GetSegs(), 1);
     GP2SegObj zero(track.GetSegs(), 0);
     EXPECT_EQ(zero.Pos(), one.Pos());
@@ -221,20 +221,20 @@ TEST(GP2Track, LapgenFilesAreFoundUnderTheChecksumOfTheirLaps) {
         options.strelkoVersion = version;
         GP2BufManager manager;
         File lap = File::FromMemory(lapgen::WriteGP2Perf(raw, options), "/gp2/lap.pad");
-        ASSERT_EQ(manager.AddBuffer(lap), 1) << version;
+        ASSERT_TRUE(manager.AddBuffer(lap)) << version;
         const std::uint32_t checksum = lapgen::GP2LapTrackChecksum(raw, options);
         EXPECT_EQ(manager.GetTrackChecksum(), checksum) << version;
 
         const lapgen::SegTrack segs = lapgen::BuildSegTrack(SegLap(), checksum);
         GP2Track track;
-        EXPECT_EQ(Read(track, lapgen::WriteSeg(segs), lapgen::SegFileName(checksum).c_str()), 1);
+        EXPECT_TRUE(Read(track, lapgen::WriteSeg(segs), lapgen::SegFileName(checksum).c_str()));
     }
 }
 
 TEST(GP2Track, LapgenSegmentsFollowTheLapsCentreLine) {
     const lapgen::SegTrack segs = lapgen::BuildSegTrack(SegLap(), 0x1a2b3c4d);
     GP2Track track;
-    ASSERT_EQ(Read(track, lapgen::WriteSeg(segs), "1a2b3c4d.seg"), 1);
+    ASSERT_TRUE(Read(track, lapgen::WriteSeg(segs), "1a2b3c4d.seg"));
     ASSERT_EQ(track.GetNumSegs(),
               static_cast<int>(std::ceil(SegLap().trackLength / lapgen::kSegSpacing)));
     ASSERT_EQ(track.GetNumPitSegs(), static_cast<int>(segs.pits.size()));
@@ -291,7 +291,7 @@ TEST(GP2Track, LapgenVersionsAndBrokenFiles) {
     for (std::uint32_t version : {1u, 2u, 3u}) {
         lapgen::SegWriteOptions o;
         o.version = version;
-        ASSERT_EQ(Read(track, lapgen::WriteSeg(segs, o), version == 1 ? "track.seg" : name), 1);
+        ASSERT_TRUE(Read(track, lapgen::WriteSeg(segs, o), version == 1 ? "track.seg" : name));
         EXPECT_EQ(track.GetNumSegs(), static_cast<int>(segs.segs.size()));
         EXPECT_EQ(track.GetNumPitSegs(), version >= 3 ? static_cast<int>(segs.pits.size()) : 0);
         EXPECT_EQ(track.GetName() != nullptr, version >= 2);
@@ -304,7 +304,7 @@ TEST(GP2Track, LapgenVersionsAndBrokenFiles) {
         EXPECT_EQ(last.unknown26, segs.segs.back().unknown26);
     }
     auto refused = [&](const lapgen::SegWriteOptions& o, const char* what) {
-        EXPECT_EQ(Read(track, lapgen::WriteSeg(segs, o), name), 0) << what;
+        EXPECT_FALSE(Read(track, lapgen::WriteSeg(segs, o), name)) << what;
         EXPECT_EQ(track.GetSegs(), nullptr) << what;
     };
     lapgen::SegWriteOptions o;

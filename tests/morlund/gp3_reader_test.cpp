@@ -56,8 +56,8 @@ lapgen::GP3Raw SmallLap(int track = 3, int samples = 400, std::uint64_t seed = 1
     return lapgen::EncodeGP3(lapgen::MakeLap(spec));
 }
 
-int Load(BufManager& manager, const std::vector<std::uint8_t>& bytes,
-         const std::string& path = "/laps/lap.pad") {
+bool Load(BufManager& manager, const std::vector<std::uint8_t>& bytes,
+          const std::string& path = "/laps/lap.pad") {
     File file = File::FromMemory(bytes, path);
     return manager.AddBuffer(file);
 }
@@ -78,7 +78,7 @@ TEST(GP3Reader, ServesEverySampleChannelFromTheStoredIntegers) {
             options.compress = compress;
             options.checksum = compress ? lapgen::Checksum::Offset : lapgen::Checksum::Plain;
             auto manager = game.make();
-            ASSERT_EQ(Load(*manager, lapgen::WriteGP3Perf(game.id, raw, options)), 1) << game.name;
+            ASSERT_TRUE(Load(*manager, lapgen::WriteGP3Perf(game.id, raw, options))) << game.name;
             EXPECT_TRUE(sink.Messages().empty());
             const GP3Perf& p = Buffer(*manager, 0);
             ASSERT_EQ(p.GetSampleCount(), static_cast<int>(raw.samples.size()));
@@ -110,7 +110,7 @@ TEST(GP3Reader, ServesEverySampleChannelFromTheStoredIntegers) {
             EXPECT_DOUBLE_EQ(p.InfoGetTrackLength(), raw.trackLengthFt * kFt);
             EXPECT_DOUBLE_EQ(manager->GetTrackLen(), raw.trackLengthFt * kFt);
             EXPECT_EQ(manager->GetTrackChecksum(), 0u);
-            EXPECT_EQ(manager->HasExtended(), 0);
+            EXPECT_FALSE(manager->HasExtended());
         }
     }
 }
@@ -120,9 +120,9 @@ TEST(GP3Reader, EachGameBuildsItsOwnCarModelAndSetup) {
     GP3BufManager gp3;
     GP32KBufManager gp32k;
     GP4BufManager gp4;
-    ASSERT_EQ(Load(gp3, lapgen::WriteGP3Perf(lapgen::GP3Game::GP3, raw)), 1);
-    ASSERT_EQ(Load(gp32k, lapgen::WriteGP3Perf(lapgen::GP3Game::GP32K, raw)), 1);
-    ASSERT_EQ(Load(gp4, lapgen::WriteGP3Perf(lapgen::GP3Game::GP4, raw)), 1);
+    ASSERT_TRUE(Load(gp3, lapgen::WriteGP3Perf(lapgen::GP3Game::GP3, raw)));
+    ASSERT_TRUE(Load(gp32k, lapgen::WriteGP3Perf(lapgen::GP3Game::GP32K, raw)));
+    ASSERT_TRUE(Load(gp4, lapgen::WriteGP3Perf(lapgen::GP3Game::GP4, raw)));
     const PerfCore& a = *gp3.GetBuffer(0);
     const PerfCore& b = *gp32k.GetBuffer(0);
     const PerfCore& c = *gp4.GetBuffer(0);
@@ -152,9 +152,9 @@ TEST(GP3Reader, RevsNamesAndHeaderFields) {
     raw.seconds = 7;
     std::memcpy(raw.name, "Schumach", 8);  // all eight characters, no NUL
     GP3BufManager manager;
-    ASSERT_EQ(Load(manager, lapgen::WriteGP3Perf(lapgen::GP3Game::GP3, raw), "/x/lap.1.pac"), 1);
-    ASSERT_EQ(Load(manager, lapgen::WriteGP3Perf(lapgen::GP3Game::GP3, raw), "/x/plain"), 1);
-    ASSERT_EQ(Load(manager, lapgen::WriteGP3Perf(lapgen::GP3Game::GP3, raw), "/x/.pac"), 1);
+    ASSERT_TRUE(Load(manager, lapgen::WriteGP3Perf(lapgen::GP3Game::GP3, raw), "/x/lap.1.pac"));
+    ASSERT_TRUE(Load(manager, lapgen::WriteGP3Perf(lapgen::GP3Game::GP3, raw), "/x/plain"));
+    ASSERT_TRUE(Load(manager, lapgen::WriteGP3Perf(lapgen::GP3Game::GP3, raw), "/x/.pac"));
     const GP3Perf& p = Buffer(manager, 0);
     EXPECT_EQ(p.GetRevs(0), 0.0);
     EXPECT_EQ(p.GetRevs(1), 0.0);
@@ -173,7 +173,7 @@ TEST(GP3Reader, PositionsAreRebuiltFromTheLateralAcceleration) {
     const lapgen::Lap lap = lapgen::MakeLap(spec);
     const lapgen::GP3Raw raw = lapgen::EncodeGP3(lap);
     GP4BufManager manager;
-    ASSERT_EQ(Load(manager, lapgen::WriteGP3Perf(lapgen::GP3Game::GP4, raw)), 1);
+    ASSERT_TRUE(Load(manager, lapgen::WriteGP3Perf(lapgen::GP3Game::GP4, raw)));
     const GP3Perf& p = Buffer(manager, 0);
     const int n = p.GetSampleCount();
     const auto& s0 = raw.samples[0];
@@ -245,7 +245,7 @@ TEST(GP3Reader, BodiesAreCheckedBeforeUse) {
                 options.compress = compress;
                 // a lap already loaded stays as it was
                 auto manager = game.make();
-                ASSERT_EQ(Load(*manager, lapgen::WriteGP3Perf(game.id, other)), 1);
+                ASSERT_TRUE(Load(*manager, lapgen::WriteGP3Perf(game.id, other)));
                 sink.Clear();
                 const int loaded = Load(*manager, lapgen::WriteGP3Perf(game.id, raw, options));
                 EXPECT_EQ(loaded, expected.empty() ? 1 : 0) << game.name << ": " << c.what;
@@ -269,13 +269,13 @@ TEST(GP3Reader, EnvelopeRefusalsLeaveTheManagerAsItWas) {
     for (const Game& game : kGames) {
         const bool gp4 = game.id == lapgen::GP3Game::GP4;
         auto manager = game.make();
-        ASSERT_EQ(Load(*manager, lapgen::WriteGP3Perf(game.id, raw)), 1);
+        ASSERT_TRUE(Load(*manager, lapgen::WriteGP3Perf(game.id, raw)));
         const double first = manager->GetBuffer(0)->GetSpeed(10);
         RecordingMessageSink sink;
         ScopedMessageSink guard(sink);
         auto refuse = [&](const lapgen::GP3WriteOptions& options, const std::string& message) {
             sink.Clear();
-            EXPECT_EQ(Load(*manager, lapgen::WriteGP3Perf(game.id, raw, options)), 0);
+            EXPECT_FALSE(Load(*manager, lapgen::WriteGP3Perf(game.id, raw, options)));
             EXPECT_EQ(sink.Texts(), std::vector<std::string>{message}) << game.name << message;
             EXPECT_EQ(manager->GetBufCount(), 1);
             EXPECT_EQ(manager->GetTrack(), 3);
@@ -307,10 +307,10 @@ TEST(GPFamily, TrackNumbersOutsideTheGameAreRefusedBeforeTheyAreFixed) {
         auto manager = game.make();
         const int tracks = game.id == lapgen::GP3Game::GP3 ? 16 : 17;
         EXPECT_EQ(manager->GetTrackCount(), tracks);
-        EXPECT_EQ(Load(*manager, lapgen::WriteGP3Perf(game.id, SmallLap(tracks, 20))), 0);
+        EXPECT_FALSE(Load(*manager, lapgen::WriteGP3Perf(game.id, SmallLap(tracks, 20))));
         EXPECT_EQ(sink.Texts(), std::vector<std::string>{kNotPerf});
         EXPECT_EQ(manager->GetTrack(), -1);
-        EXPECT_EQ(Load(*manager, lapgen::WriteGP3Perf(game.id, SmallLap(tracks - 1, 20))), 1);
+        EXPECT_TRUE(Load(*manager, lapgen::WriteGP3Perf(game.id, SmallLap(tracks - 1, 20))));
         EXPECT_EQ(manager->GetTrack(), tracks - 1);
         EXPECT_NE(manager->GetTrackString(-1), "???");
     }
@@ -323,8 +323,8 @@ TEST(GPFamily, TrackNumbersOutsideTheGameAreRefusedBeforeTheyAreFixed) {
     spec.track = 16;
     lapgen::GP2WriteOptions options;
     options.strelkoVersion = 0;
-    EXPECT_EQ(Load(gp2, lapgen::WriteGP2Perf(lapgen::EncodeGP2(lapgen::MakeLap(spec)), options)),
-              0);
+    EXPECT_FALSE(
+        Load(gp2, lapgen::WriteGP2Perf(lapgen::EncodeGP2(lapgen::MakeLap(spec)), options)));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{kNotPerf});
     EXPECT_EQ(gp2.GetTrack(), -1);
 }
@@ -344,7 +344,7 @@ TEST(GP3Manager, FiltersAndTrackNamesAreTheGames) {
     EXPECT_EQ(gp3.GetSetupFilter(filter, count), 1);
     EXPECT_EQ(count, 17);
     EXPECT_EQ(filter.rfind("All GP3 Setup Files (*.cs?)|*.cs?|GP3 ", 0), 0u);
-    ASSERT_EQ(Load(gp3, lapgen::WriteGP3Perf(lapgen::GP3Game::GP3, SmallLap(5, 20))), 1);
+    ASSERT_TRUE(Load(gp3, lapgen::WriteGP3Perf(lapgen::GP3Game::GP3, SmallLap(5, 20))));
     filter.clear();
     EXPECT_EQ(gp3.GetSetupFilter(filter, count), 7);
     for (int t = 0; t < 16; ++t) {
@@ -371,9 +371,9 @@ TEST(GP3Reader, SetupBesideTheLapIsLoadedForItsGame) {
                                 lapgen::WriteGP3Setup(setupGame, 3, record));
         auto manager = game.make();
         File file = testsupport::OpenRead(base.string() + ".pad");
-        ASSERT_EQ(manager->AddBuffer(file), 1);
+        ASSERT_TRUE(manager->AddBuffer(file));
         const PerfCore& p = *manager->GetBuffer(0);
-        EXPECT_EQ(p.IsSetupRead(), 1) << game.name;
+        EXPECT_TRUE(p.IsSetupRead()) << game.name;
         // the top bit belongs to the seventh gear
         EXPECT_DOUBLE_EQ(p.GetSetup()->GetGearRatio(1), (record[2] & 0x7f) / 64.0) << game.name;
         EXPECT_DOUBLE_EQ(p.GetSetup()->GetGearRatio(7), 18 / 64.0) << game.name;
@@ -388,6 +388,6 @@ TEST(GP3Reader, SetupBesideTheLapIsLoadedForItsGame) {
         lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP4, 3, lapgen::DefaultGP3SetupRecord()));
     GP3BufManager manager;
     File file = testsupport::OpenRead(base.string() + ".pad");
-    ASSERT_EQ(manager.AddBuffer(file), 1);
-    EXPECT_EQ(manager.GetBuffer(0)->IsSetupRead(), 0);
+    ASSERT_TRUE(manager.AddBuffer(file));
+    EXPECT_FALSE(manager.GetBuffer(0)->IsSetupRead());
 }

@@ -241,7 +241,7 @@ TEST(ItemValuesOnALap, TimeAtADistanceAgreesWithTheBuffersOwnLookup) {
     const lapgen::Lap lap = lapgen::MakeLap(shape);
     GP2BufManager manager;
     File file = File::FromMemory(lapgen::WriteGP2Perf(lapgen::EncodeGP2(lap), {}), "/x/l.pad");
-    ASSERT_EQ(manager.AddBuffer(file), 1);
+    ASSERT_TRUE(manager.AddBuffer(file));
     const PerfCore& p = *manager.GetBuffer(0);
     const double length = p.GetMaxDistance();
     for (double d = -50.0; d < length + 50.0; d += length / 997.0) {
@@ -263,7 +263,7 @@ TEST(ItemValuesOnALap, EveryItemGivesTheSameValueThroughEitherLookupForEverySele
     const lapgen::Lap lap = lapgen::MakeLap(shape);
     GP2BufManager manager;
     File file = File::FromMemory(lapgen::WriteGP2Perf(lapgen::EncodeGP2(lap), {}), "/x/l.pad");
-    ASSERT_EQ(manager.AddBuffer(file), 1);
+    ASSERT_TRUE(manager.AddBuffer(file));
     const PerfCore& p = *manager.GetBuffer(0);
     const int last = p.GetSampleCount() - 1;
     for (int ordinal = 0; ordinal < DataItem::kStandardItemCount; ++ordinal) {

@@ -7,13 +7,13 @@
 
 #include "TestSupport.h"
 #include "lapgen/RafWriter.h"
-#include "morlund/formats/CarSetup.h"
 #include "morlund/formats/lfs/LFSBufManager.h"
 #include "morlund/formats/lfs/LFSPerf.h"
 #include "morlund/physics/Physics.h"
 #include "morlund/platform/ByteOrder.h"
 #include "morlund/platform/RecordingMessageSink.h"
 #include "morlund/res/StringTable.h"
+#include "morlund/setup/CarSetup.h"
 
 using namespace morlund;
 using testsupport::TempDir;
@@ -31,8 +31,8 @@ lapgen::Lap SmallLap(double grip = 1.0, int samples = 400) {
     return lapgen::MakeLap(spec);
 }
 
-int Load(LFSBufManager& manager, const TempDir& dir, const Bytes& bytes,
-         const std::string& name = "lap1.raf") {
+bool Load(LFSBufManager& manager, const TempDir& dir, const Bytes& bytes,
+          const std::string& name = "lap1.raf") {
     testsupport::WriteBytes(dir / name, bytes);
     File file = testsupport::OpenRead(dir / name);
     return manager.AddBuffer(file);
@@ -65,7 +65,7 @@ TEST(LFSReader, ServesEveryChannelThroughTheWheelMap) {
     const lapgen::RafOptions options;  // blocks in the game's order: front left first
     const lapgen::RafRaw raw = lapgen::EncodeRaf(lap, options);
     LFSBufManager manager;
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(raw, options)), 1) << sink.Texts().front();
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(raw, options))) << sink.Texts().front();
     EXPECT_TRUE(sink.Messages().empty());
     const LFSPerf& perf = Lap(manager, 0);
 
@@ -133,7 +133,7 @@ TEST(LFSReader, LapInformationItems) {
     const lapgen::RafRaw raw = lapgen::EncodeRaf(SmallLap(), options);
     ASSERT_EQ(raw.splits.size(), 3u);
     LFSBufManager manager;
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(raw, options)), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(raw, options)));
     const PerfCore& perf = *manager.GetBuffer(0);
 
     std::vector<std::string> names;
@@ -171,7 +171,7 @@ TEST(LFSReader, HostileHeaderFieldsStayInsideTheirFields) {
     options.splitCountOverride = 9;  // at most four splits exist
     lapgen::RafRaw raw = lapgen::EncodeRaf(SmallLap(), options);
     LFSBufManager manager;
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(raw, options)), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(raw, options)));
     const PerfCore& perf = *manager.GetBuffer(0);
     const auto values = InfoValues(perf);
     EXPECT_EQ(values[0], std::string(32, 'P'));
@@ -193,7 +193,7 @@ TEST(LFSReader, SampleIntervalFromTheHeader) {
         options.splitFractions = {};
         options.splitCountOverride = 0;
         const lapgen::RafRaw raw = lapgen::EncodeRaf(lap, options);
-        ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(raw, options), "slow.raf"), 1);
+        ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(raw, options), "slow.raf"));
         const auto& perf = Lap(manager, 0);
         EXPECT_DOUBLE_EQ(perf.GetTime(7), 0.7);
         // Without splits the lap lasts as many intervals as it has blocks.
@@ -203,7 +203,7 @@ TEST(LFSReader, SampleIntervalFromTheHeader) {
         lapgen::RafOptions options;
         lapgen::RafRaw raw = lapgen::EncodeRaf(lap, options);
         raw.header[9] = 0;  // older writers leave the interval out: 10 ms
-        ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(raw, options), "old.raf"), 1);
+        ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(raw, options), "old.raf"));
         EXPECT_DOUBLE_EQ(Lap(manager, 1).GetTime(7), 0.07);
     }
 }
@@ -215,7 +215,7 @@ TEST(LFSReader, UnknownTrackLengthStretchesEveryLapToTheLongest) {
     shortOptions.trackLengthKnown = false;
     shortOptions.drivenFactor = 0.95;
     const lapgen::RafRaw shortRaw = lapgen::EncodeRaf(SmallLap(), shortOptions);
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(shortRaw, shortOptions), "a.raf"), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(shortRaw, shortOptions), "a.raf"));
     const double shortDriven = shortRaw.blocks.back().drivenDistance;
     EXPECT_DOUBLE_EQ(manager.GetTrackLen(), shortDriven + 1.0);
     const LFSPerf& first = Lap(manager, 0);
@@ -227,7 +227,7 @@ TEST(LFSReader, UnknownTrackLengthStretchesEveryLapToTheLongest) {
     lapgen::RafOptions longOptions = shortOptions;
     longOptions.drivenFactor = 1.02;
     const lapgen::RafRaw longRaw = lapgen::EncodeRaf(SmallLap(0.9), longOptions);
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(longRaw, longOptions), "b.raf"), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(longRaw, longOptions), "b.raf"));
     const double longest = longRaw.blocks.back().drivenDistance + 1.0;
     EXPECT_DOUBLE_EQ(manager.GetTrackLen(), longest);
     // Both laps end on the longest length, and the first lap's distance index follows it.
@@ -241,7 +241,7 @@ TEST(LFSReader, UnknownTrackLengthStretchesEveryLapToTheLongest) {
     }
 
     // A shorter lap later changes nothing.
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(shortRaw, shortOptions), "c.raf"), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(shortRaw, shortOptions), "c.raf"));
     EXPECT_DOUBLE_EQ(manager.GetTrackLen(), longest);
     EXPECT_DOUBLE_EQ(Lap(manager, 2).GetDistance(n - 1), longest);
 }
@@ -292,13 +292,12 @@ TEST(LFSReader, RefusesBadFilesWithTheirMessages) {
         "File is truncated", "small.raf");
 
     LFSBufManager manager;
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(lapgen::EncodeRaf(lap, {}), {}), "good.raf"), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(lapgen::EncodeRaf(lap, {}), {}), "good.raf"));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         sink.Clear();
-        EXPECT_EQ(Load(manager, dir, lapgen::WriteRaf(lapgen::EncodeRaf(lap, c.options), c.options),
-                       c.name),
-                  0);
+        EXPECT_FALSE(Load(manager, dir,
+                          lapgen::WriteRaf(lapgen::EncodeRaf(lap, c.options), c.options), c.name));
         EXPECT_EQ(sink.Texts(), std::vector<std::string>{c.message});
         EXPECT_EQ(manager.GetBufCount(), 1);
     }
@@ -308,7 +307,7 @@ TEST(LFSReader, RefusesBadFilesWithTheirMessages) {
         Bytes bytes = lapgen::WriteRaf(lapgen::EncodeRaf(lap, {}), {});
         StoreU16(bytes.data() + 14, static_cast<std::uint16_t>(size));
         sink.Clear();
-        EXPECT_EQ(Load(manager, dir, bytes, "zero.raf"), 0) << size;
+        EXPECT_FALSE(Load(manager, dir, bytes, "zero.raf")) << size;
         EXPECT_EQ(sink.Texts(), std::vector<std::string>{"File is truncated"});
     }
 
@@ -316,19 +315,19 @@ TEST(LFSReader, RefusesBadFilesWithTheirMessages) {
     Bytes header = lapgen::WriteRaf(lapgen::EncodeRaf(lap, {}), {});
     header.resize(1023);
     sink.Clear();
-    EXPECT_EQ(Load(manager, dir, header, "short.RAF"), 0);
+    EXPECT_FALSE(Load(manager, dir, header, "short.RAF"));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{notLfs});
 
     // Another layout of the same track is another track; the layout's case does not count.
     lapgen::RafOptions other;
     other.layout = "X";
     sink.Clear();
-    EXPECT_EQ(Load(manager, dir, lapgen::WriteRaf(lapgen::EncodeRaf(lap, other), other)), 0);
+    EXPECT_FALSE(Load(manager, dir, lapgen::WriteRaf(lapgen::EncodeRaf(lap, other), other)));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{std::string(LoadString(IDS_NOT_SAME_TRACK))});
     lapgen::RafOptions lower;
     lower.track = "so1";
     lower.layout = "r";
-    EXPECT_EQ(Load(manager, dir, lapgen::WriteRaf(lapgen::EncodeRaf(lap, lower), lower)), 1);
+    EXPECT_TRUE(Load(manager, dir, lapgen::WriteRaf(lapgen::EncodeRaf(lap, lower), lower)));
     EXPECT_EQ(manager.GetBufCount(), 2);
 }
 
@@ -342,7 +341,7 @@ TEST(LFSReader, BlockLayoutsFromTheHeader) {
     wide.wheelSubBlockSize = 48;
     wide.firstWheelSubBlock = 80;
     const lapgen::RafRaw raw = lapgen::EncodeRaf(lap, wide);
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(raw, wide), "wide.raf"), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(raw, wide), "wide.raf"));
     const auto& perf = Lap(manager, 0);
     for (int w = 0; w < 4; ++w)
         EXPECT_EQ(perf.GetTyreLoad(100, w, *perf.GetSetup()), raw.blocks[100].load[w]);
@@ -352,7 +351,7 @@ TEST(LFSReader, BlockLayoutsFromTheHeader) {
     lapgen::RafOptions overhang;
     overhang.wheelSubBlockSize = 40;
     const lapgen::RafRaw cut = lapgen::EncodeRaf(lap, overhang);
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(cut, overhang), "cut.raf"), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(cut, overhang), "cut.raf"));
     const auto& cutPerf = Lap(manager, 1);
     EXPECT_EQ(cutPerf.GetWheelMap()[1], 3);
     EXPECT_NEAR(cutPerf.GetSuspTravel(100, 1),
@@ -369,7 +368,7 @@ TEST(LFSReader, WheelMapByQuadrant) {
     lapgen::RafOptions options;
     options.setup.blockOfWheel = {3, 2, 1, 0};
     const lapgen::RafRaw raw = lapgen::EncodeRaf(lap, options);
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(raw, options), "a.raf"), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(raw, options), "a.raf"));
     EXPECT_EQ(Lap(manager, 0).GetWheelMap(), (std::array<int, 4>{3, 2, 1, 0}));
     for (int w = 0; w < 4; ++w)
         EXPECT_EQ(Lap(manager, 0).GetTyreLoad(50, w, *manager.GetSetup(0)), raw.blocks[50].load[w]);
@@ -380,7 +379,7 @@ TEST(LFSReader, WheelMapByQuadrant) {
     std::uint32_t bits;
     std::memcpy(&bits, &left, 4);
     StoreU32(clash.header.data() + 512 + 128 * 2, bits);  // block 2 (right front) moves left
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(clash, options), "b.raf"), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(clash, options), "b.raf"));
     EXPECT_EQ(Lap(manager, 1).GetWheelMap(), (std::array<int, 4>{0, 1, 2, 3}));
 }
 
@@ -391,9 +390,9 @@ TEST(LFSReader, SetupAndCarModelComeFromTheHeader) {
     options.setup.travel = {0.11f, 0.12f, 0.0f, 0.14f};
     const lapgen::RafRaw raw = lapgen::EncodeRaf(SmallLap(), options);
     LFSBufManager manager;
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(raw, options)), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(raw, options)));
     const PerfCore& perf = *manager.GetBuffer(0);
-    EXPECT_EQ(perf.IsSetupRead(), 1);
+    EXPECT_TRUE(perf.IsSetupRead());
     for (int w = 0; w < 4; ++w)
         EXPECT_EQ(perf.GetSetup()->GetSpringRate(w),
                   options.setup.springRate[static_cast<std::size_t>(w)]);
@@ -418,7 +417,7 @@ TEST(LFSReader, AccelerationsFollowTheCarsAxes) {
     const lapgen::Lap lap = SmallLap(1.0, 8000);
     const lapgen::RafRaw raw = lapgen::EncodeRaf(lap, {});
     LFSBufManager manager;
-    ASSERT_EQ(Load(manager, dir, lapgen::WriteRaf(raw, {})), 1);
+    ASSERT_TRUE(Load(manager, dir, lapgen::WriteRaf(raw, {})));
     const PerfCore& perf = *manager.GetBuffer(0);
     const int n = perf.GetSampleCount();
     // The accelerations come from positions over a window of samples: they lag where the
@@ -454,7 +453,7 @@ TEST(LFSRealFiles, TwoLapsOfOneSession) {
     LFSBufManager manager;
     for (const auto& path : {lap1, lap5}) {
         File file = testsupport::OpenRead(path);
-        ASSERT_EQ(manager.AddBuffer(file), 1) << path;
+        ASSERT_TRUE(manager.AddBuffer(file)) << path;
     }
     EXPECT_TRUE(sink.Messages().empty());
     const double expectedTimes[2] = {62.8, 62.17};

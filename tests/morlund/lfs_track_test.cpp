@@ -17,7 +17,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-int Read(LFSTrack& track, Bytes bytes) {
+bool Read(LFSTrack& track, Bytes bytes) {
     File f = File::FromMemory(std::move(bytes), "/lfs/data/smx/BL1_3DH.smx");
     return track.Read(f);
 }
@@ -65,7 +65,7 @@ void ExpectEmpty(const LFSTrack& track) {
 
 TEST(LFSTrack, HandWorkedObjectColoursSquareAndTrailer) {
     LFSTrack track;
-    ASSERT_EQ(Read(track, lapgen::WriteSmx(HandMesh())), 1);
+    ASSERT_TRUE(Read(track, lapgen::WriteSmx(HandMesh())));
     EXPECT_EQ(track.GetBackgroundColor(), 0x00332211u);
     EXPECT_EQ(track.GetHeader()[48], 0x11);
     int count = 0;
@@ -104,7 +104,7 @@ TEST(LFSTrack, ReadsTheMeshOfALap) {
     const lapgen::SmxMesh& mesh = LapMesh();
     const lapgen::SmxTruth truth = lapgen::SmxTruthOf(mesh);
     LFSTrack track;
-    ASSERT_EQ(Read(track, lapgen::WriteSmx(mesh)), 1);
+    ASSERT_TRUE(Read(track, lapgen::WriteSmx(mesh)));
     int count = 0;
     const LFSObject* objects = track.GetObjects(count);
     ASSERT_EQ(count, truth.objects);
@@ -136,7 +136,7 @@ TEST(LFSTrack, TrailerIsOptionalAndUnknownEntriesAreIgnored) {
     LFSTrack track;
     lapgen::SmxWriteOptions options;
     options.noTrailer = true;
-    ASSERT_EQ(Read(track, lapgen::WriteSmx(HandMesh(), options)), 1);
+    ASSERT_TRUE(Read(track, lapgen::WriteSmx(HandMesh(), options)));
     EXPECT_EQ(track.GetFtr(), nullptr);
     int count = 0;
     const LFSObject* objects = track.GetObjects(count);
@@ -145,7 +145,7 @@ TEST(LFSTrack, TrailerIsOptionalAndUnknownEntriesAreIgnored) {
 
     options = {};
     options.trailerEntryOutOfRange = true;  // names object 3 of 3
-    ASSERT_EQ(Read(track, lapgen::WriteSmx(HandMesh(), options)), 1);
+    ASSERT_TRUE(Read(track, lapgen::WriteSmx(HandMesh(), options)));
     ASSERT_NE(track.GetFtr(), nullptr);
     EXPECT_EQ(track.GetFtr()->count, 4);
     EXPECT_EQ(track.GetFtr()->objects.back(), 3u);
@@ -157,7 +157,7 @@ TEST(LFSTrack, TrailerIsOptionalAndUnknownEntriesAreIgnored) {
     lapgen::SmxMesh empty;
     const Bytes justTrailer = lapgen::WriteSmx(empty);
     ASSERT_EQ(justTrailer.size(), 68u);
-    ASSERT_EQ(Read(track, justTrailer), 1);
+    ASSERT_TRUE(Read(track, justTrailer));
     EXPECT_EQ(track.GetObjects(count), nullptr);
     ASSERT_NE(track.GetFtr(), nullptr);
     EXPECT_EQ(track.GetFtr()->count, 0);
@@ -168,8 +168,8 @@ TEST(LFSTrack, DamagedFilesAreRefusedAndLeaveNothingLoaded) {
     const std::size_t objectCount = mesh.objects.size();
     auto refused = [&](const lapgen::SmxWriteOptions& options, const char* what) {
         LFSTrack track;
-        ASSERT_EQ(Read(track, lapgen::WriteSmx(mesh)), 1);
-        EXPECT_EQ(Read(track, lapgen::WriteSmx(mesh, options)), 0) << what;
+        ASSERT_TRUE(Read(track, lapgen::WriteSmx(mesh)));
+        EXPECT_FALSE(Read(track, lapgen::WriteSmx(mesh, options))) << what;
         ExpectEmpty(track);
     };
     lapgen::SmxWriteOptions o;
@@ -220,16 +220,16 @@ TEST(LFSTrack, DamagedFilesAreRefusedAndLeaveNothingLoaded) {
     bare.noTrailer = true;
     const Bytes headerOnly = lapgen::WriteSmx(lapgen::SmxMesh{}, bare);
     ASSERT_EQ(headerOnly.size(), 64u);
-    EXPECT_EQ(Read(track, headerOnly), 0);
-    EXPECT_EQ(Read(track, {}), 0);
+    EXPECT_FALSE(Read(track, headerOnly));
+    EXPECT_FALSE(Read(track, {}));
     Bytes oneMore = headerOnly;
     oneMore.push_back(0);
-    EXPECT_EQ(Read(track, oneMore), 0);  // a trailer count cut short
+    EXPECT_FALSE(Read(track, oneMore));  // a trailer count cut short
 }
 
 TEST(LFSTrack, CopiesAreIndependent) {
     LFSTrack track;
-    ASSERT_EQ(Read(track, lapgen::WriteSmx(HandMesh())), 1);
+    ASSERT_TRUE(Read(track, lapgen::WriteSmx(HandMesh())));
     LFSTrack copy(track);
     LFSTrack assigned;
     assigned = track;
@@ -256,14 +256,14 @@ TEST(LFSTrack, LoadTrackMeshesFindsTheFileIgnoringCaseAndRefusesPathNames) {
     testsupport::WriteBytes(dir.path() / "Data" / "SMX" / "bl1_3dh.SMX", bytes);
 
     LFSTrack track;
-    EXPECT_EQ(track.LoadTrackMeshes(dir.path(), "BL1"), 1);
+    EXPECT_TRUE(track.LoadTrackMeshes(dir.path(), "BL1"));
     int count = 0;
     track.GetObjects(count);
     EXPECT_EQ(count, 3);
 
-    EXPECT_EQ(track.LoadTrackMeshes(dir.path(), "AS1"), 0);  // no such file
+    EXPECT_FALSE(track.LoadTrackMeshes(dir.path(), "AS1"));  // no such file
     ExpectEmpty(track);
-    EXPECT_EQ(track.LoadTrackMeshes(dir.path() / "nowhere", "BL1"), 0);
+    EXPECT_FALSE(track.LoadTrackMeshes(dir.path() / "nowhere", "BL1"));
 
     // Files that a crafted name would reach are never opened.
     std::filesystem::create_directories(dir.path() / "data" / "smx");
@@ -271,7 +271,7 @@ TEST(LFSTrack, LoadTrackMeshesFindsTheFileIgnoringCaseAndRefusesPathNames) {
     testsupport::WriteBytes(dir.path() / "data" / "smx" / "a..b_3DH.smx", bytes);
     testsupport::WriteBytes(dir.path() / "data" / "x_3DH.smx", bytes);
     for (const char* name : {"../x", "..\\x", "SMX/../../x", "a..b", "SMX/bl1", "/tmp/x", ".."}) {
-        EXPECT_EQ(track.LoadTrackMeshes(dir.path(), name), 0) << name;
+        EXPECT_FALSE(track.LoadTrackMeshes(dir.path(), name)) << name;
     }
     EXPECT_TRUE(sink.Messages().empty());
 }
@@ -281,7 +281,7 @@ TEST(LFSTrack, RealAutocrossMesh) {
     if (path.empty()) GTEST_SKIP() << "real mesh file not present";
     File file = testsupport::OpenRead(path);
     LFSTrack track;
-    ASSERT_EQ(track.Read(file), 1);
+    ASSERT_TRUE(track.Read(file));
     int count = 0;
     const LFSObject* objects = track.GetObjects(count);
     ASSERT_EQ(count, 1666);

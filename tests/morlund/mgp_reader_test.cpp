@@ -36,9 +36,9 @@ const R& Lookup(const std::vector<R>& records, double d) {
 
 // Writes the parts as save1<suffix>, save2<suffix>, save3<suffix> (an absent part as
 // no file) and opens the first.
-int Load(MGPBufManager& manager, const TempDir& dir,
-         const std::array<std::optional<std::vector<std::uint8_t>>, 3>& parts,
-         const std::string& suffix = "lap.tlm", const std::string& first = "save1") {
+bool Load(MGPBufManager& manager, const TempDir& dir,
+          const std::array<std::optional<std::vector<std::uint8_t>>, 3>& parts,
+          const std::string& suffix = "lap.tlm", const std::string& first = "save1") {
     for (int k = 0; k < 3; ++k) {
         if (const auto& part = parts[static_cast<std::size_t>(k)])
             testsupport::WriteBytes(dir / ("save" + std::to_string(k + 1) + suffix), *part);
@@ -62,7 +62,7 @@ TEST(MGPReader, ServesEveryChannelOfTheThreeFiles) {
     TempDir dir;
     const lapgen::TlmRaw raw = SmallLap();
     MGPBufManager manager;
-    ASSERT_EQ(Load(manager, dir, Parts(raw)), 1);
+    ASSERT_TRUE(Load(manager, dir, Parts(raw)));
     EXPECT_TRUE(sink.Messages().empty());
     const auto& p = dynamic_cast<const MGPPerf&>(*manager.GetBuffer(0));
     EXPECT_EQ(manager.GetTrack(), 4);
@@ -141,7 +141,7 @@ TEST(MGPReader, BadLapsAreRefusedWithTheirMessageAndLeaveTheManagerAlone) {
         ScopedMessageSink guard(sink);
         MGPBufManager manager;
         if (c.first != "save1") testsupport::WriteBytes(dir / ("save1" + c.suffix), *good[0]);
-        EXPECT_EQ(Load(manager, dir, c.parts, c.suffix, c.first), 0) << c.what;
+        EXPECT_FALSE(Load(manager, dir, c.parts, c.suffix, c.first)) << c.what;
         EXPECT_EQ(sink.Texts(), std::vector<std::string>{Text(c.message)}) << c.what;
         EXPECT_EQ(manager.GetBufCount(), 0) << c.what;
         EXPECT_EQ(manager.GetTrack(), -1) << c.what;
@@ -158,9 +158,9 @@ TEST(MGPReader, PartsAreFoundIgnoringCaseAndAnotherTracksLapIsRefused) {
     testsupport::WriteBytes(dir / "Save2Lap.tlm", parts[1]);
     testsupport::WriteBytes(dir / "save3lap.TLM", parts[2]);
     File file = testsupport::OpenRead(dir / "SAVE1LAP.TLM");
-    ASSERT_EQ(manager.AddBuffer(file), 1);
+    ASSERT_TRUE(manager.AddBuffer(file));
     EXPECT_TRUE(sink.Messages().empty());
-    EXPECT_EQ(Load(manager, dir, Parts(SmallLap(6, 40)), "x.tlm"), 0);
+    EXPECT_FALSE(Load(manager, dir, Parts(SmallLap(6, 40)), "x.tlm"));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{Text(IDS_NOT_SAME_TRACK)});
     EXPECT_EQ(manager.GetBufCount(), 1);
     EXPECT_EQ(manager.GetTrack(), 4);
@@ -188,7 +188,7 @@ TEST(MGPManager, FiltersOfferFirstPartsAndPreselectTheCurrentTracksSetups) {
     EXPECT_EQ(bars, 2 * setupCount);
 
     TempDir dir;
-    ASSERT_EQ(Load(manager, dir, Parts(SmallLap(4, 40))), 1);
+    ASSERT_TRUE(Load(manager, dir, Parts(SmallLap(4, 40))));
     setupCount = 0;
     const int preselect = manager.GetSetupFilter(setups, setupCount);
     EXPECT_EQ(preselect, 4 + 2);

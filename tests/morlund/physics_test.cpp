@@ -4,13 +4,13 @@
 #include <cmath>
 #include <numbers>
 
-#include "morlund/formats/CarSetup.h"
 #include "morlund/formats/gp2/GP2CarSetup.h"
 #include "morlund/physics/GP2Physics.h"
 #include "morlund/physics/GP32KPhysics.h"
 #include "morlund/physics/GP3Physics.h"
 #include "morlund/physics/GP4Physics.h"
 #include "morlund/physics/LFSPhysics.h"
+#include "morlund/setup/CarSetup.h"
 
 using namespace morlund;
 
@@ -30,9 +30,9 @@ public:
     std::array<double, 4> travel{0.08, 0.08, 0.04, 0.04};
 
     void Assign(const CarSetup&) override {}
-    int Serialize(File&, int) override { return 0; }
-    int IsValid(int) const override { return 1; }
-    int IsFromFile() const override { return 0; }
+    bool Serialize(File&, bool) override { return false; }
+    bool IsValid(bool) const override { return true; }
+    bool IsFromFile() const override { return false; }
     int GetTrack() const override { return 0; }
     void SetTrack(int) override {}
     double GetFrontWing() const override { return frontWing; }

@@ -23,9 +23,9 @@ namespace {
 
 constexpr double kLbIn = 4.4497179 * 39.37007874015748;
 
-int Read(CarSetup& setup, Bytes bytes, const std::string& name = "/setups/car.csd") {
+bool Read(CarSetup& setup, Bytes bytes, const std::string& name = "/setups/car.csd") {
     File f = File::FromMemory(std::move(bytes), name);
-    return setup.Serialize(f, 0);
+    return setup.Serialize(f, false);
 }
 
 Bytes DataOf(const CarSetup& setup) {
@@ -67,9 +67,9 @@ TEST(GP3Setup, AccessorsFollowTheRecordBytes) {
     r[44] = 3;         // rear bar step
     r[46] = 200;       // front bar step beyond the table
     GP3CarSetup setup;
-    ASSERT_EQ(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 6, r)), 1);
-    EXPECT_EQ(setup.IsValid(1), 1);
-    EXPECT_EQ(setup.IsFromFile(), 1);
+    ASSERT_TRUE(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 6, r)));
+    EXPECT_TRUE(setup.IsValid(true));
+    EXPECT_TRUE(setup.IsFromFile());
     EXPECT_EQ(setup.GetTrack(), 6);
     EXPECT_EQ(setup.GetFrontWing(), 11);
     EXPECT_EQ(setup.GetRearWing(), 13);
@@ -107,14 +107,14 @@ TEST(GP3Setup, SeventhGearComesFromTheTopBits) {
     // byte 2 holds bit 0, byte 7 bit 5: 33 = bits 0 and 5
     r[2] |= 0x80;
     r[7] |= 0x80;
-    ASSERT_EQ(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 2, r)), 1);
+    ASSERT_TRUE(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 2, r)));
     EXPECT_EQ(setup.GetSeventhGearValue(), 33);
     EXPECT_EQ(setup.GetGearRatio(7), 50 / 64.0);
     EXPECT_EQ(setup.GetGearRatio(1), lapgen::kGearRatios[0]);
     EXPECT_EQ(setup.GetGearRatio(6), lapgen::kGearRatios[5]);
 
     lapgen::SetSeventhGear(r, 63);
-    ASSERT_EQ(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 2, r)), 1);
+    ASSERT_TRUE(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 2, r)));
     EXPECT_EQ(setup.GetGearRatio(7), 80 / 64.0);
 }
 
@@ -172,7 +172,7 @@ TEST(GP3Setup, DifferentialNibbles) {
     auto r = lapgen::DefaultGP3SetupRecord();
     r[45] = 0x3A;
     r[47] = 0x10;
-    ASSERT_EQ(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 2, r)), 1);
+    ASSERT_TRUE(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 2, r)));
     EXPECT_EQ(setup.GetDiffSetting(0, 0), 9);
     EXPECT_EQ(setup.GetDiffSetting(0, 1), 2);
     EXPECT_EQ(setup.GetDiffSetting(1, 0), 5);
@@ -180,7 +180,7 @@ TEST(GP3Setup, DifferentialNibbles) {
 
     // A stored low nibble 0 (reads -1) under a high nibble set to 0 would read as unset.
     r[45] = 0x40;
-    ASSERT_EQ(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 2, r)), 1);
+    ASSERT_TRUE(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 2, r)));
     setup.SetDiffSetting(0, 1, 0);
     EXPECT_EQ(setup.GetDiffSetting(0, 1), 0);
     EXPECT_EQ(setup.GetDiffSetting(0, 0), 0);
@@ -204,9 +204,9 @@ TEST(GP3Setup, WritesTheGameFileAndReadsItBack) {
         setup->SetTrack(9);
         File out;
         ASSERT_TRUE(out.Open(dir / "car.csj", File::Mode::Create));
-        ASSERT_EQ(setup->Serialize(out, 1), 1);
+        ASSERT_TRUE(setup->Serialize(out, true));
         out.Close();
-        EXPECT_EQ(setup->IsFromFile(), 1);
+        EXPECT_TRUE(setup->IsFromFile());
 
         // The generator's file of the same record, apart from the header bytes neither side
         // interprets.
@@ -223,8 +223,8 @@ TEST(GP3Setup, WritesTheGameFileAndReadsItBack) {
                       static_cast<std::uint32_t>(written[91]) << 24);
 
         std::unique_ptr<GP3CarSetup> back = make();
-        ASSERT_EQ(Read(*back, written), 1);
-        EXPECT_EQ(back->IsValid(1), 1);
+        ASSERT_TRUE(Read(*back, written));
+        EXPECT_TRUE(back->IsValid(true));
         EXPECT_EQ(DataOf(*back), DataOf(*setup));
         EXPECT_EQ(back->GetTrack(), 9);
     }
@@ -236,7 +236,7 @@ TEST(GP3Setup, RefusedFilesLeaveTheRecordAsItWas) {
     auto r = lapgen::DefaultGP3SetupRecord();
     r[0] = 3;
     GP3CarSetup setup;
-    ASSERT_EQ(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 4, r)), 1);
+    ASSERT_TRUE(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 4, r)));
     const Bytes before = DataOf(setup);
 
     auto other = r;
@@ -245,32 +245,31 @@ TEST(GP3Setup, RefusedFilesLeaveTheRecordAsItWas) {
     for (const GP3SetupOptions& bad :
          {GP3SetupOptions{.badChecksum = true}, GP3SetupOptions{.sizeDelta = 1},
           GP3SetupOptions{.sizeDelta = -1}}) {
-        EXPECT_EQ(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 7, other, bad)), 0);
+        EXPECT_FALSE(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 7, other, bad)));
         EXPECT_EQ(DataOf(setup), before);
         EXPECT_EQ(setup.GetTrack(), 4);
     }
     // A GP2 file has the right id but the wrong size.
-    EXPECT_EQ(Read(setup, lapgen::WriteGP2Setup(4, lapgen::DefaultSetupRecord())), 0);
+    EXPECT_FALSE(Read(setup, lapgen::WriteGP2Setup(4, lapgen::DefaultSetupRecord())));
     EXPECT_EQ(DataOf(setup), before);
 
     // Id and type are checked afterwards, with messages unless quiet.
-    ASSERT_EQ(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP4, 4, r)), 1);
-    EXPECT_EQ(setup.IsValid(1), 0);
+    ASSERT_TRUE(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP4, 4, r)));
+    EXPECT_FALSE(setup.IsValid(true));
     EXPECT_TRUE(sink.Messages().empty());
-    EXPECT_EQ(setup.IsValid(0), 0);
-    ASSERT_EQ(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 4, r,
-                                                {.fileType = lapgen::kFileTypePerf})),
-              1);
-    EXPECT_EQ(setup.IsValid(0), 0);
+    EXPECT_FALSE(setup.IsValid(false));
+    ASSERT_TRUE(Read(setup, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 4, r,
+                                                  {.fileType = lapgen::kFileTypePerf})));
+    EXPECT_FALSE(setup.IsValid(false));
     EXPECT_EQ(sink.Texts(),
               (std::vector<std::string>{"Error reading file: not a GPx file (incorrect id)",
                                         "Error reading file: not a GPx car setup file"}));
 
     GP4CarSetup gp4;
-    ASSERT_EQ(Read(gp4, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 4, r)), 1);
-    EXPECT_EQ(gp4.IsValid(1), 0);
-    ASSERT_EQ(Read(gp4, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP4, 4, r)), 1);
-    EXPECT_EQ(gp4.IsValid(1), 1);
+    ASSERT_TRUE(Read(gp4, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP3, 4, r)));
+    EXPECT_FALSE(gp4.IsValid(true));
+    ASSERT_TRUE(Read(gp4, lapgen::WriteGP3Setup(lapgen::GPSetupGame::GP4, 4, r)));
+    EXPECT_TRUE(gp4.IsValid(true));
     EXPECT_EQ(gp4.GetGearCount(), 7);
 }
 
@@ -314,9 +313,9 @@ TEST(F1RSSetup, AccessorsFollowTheDescrambledBlock) {
     Put32(block, 124, 0xFFFF0000u);      // rear ride height -1 m: signed
     Put32(block, 128 + 4 * 3, 15);       // packers, left rear
     F1RSCarSetup setup;
-    ASSERT_EQ(Read(setup, ScrambledFile(block, 736), "/f1rs/save/monaco.s7"), 1);
-    EXPECT_EQ(setup.IsFromFile(), 1);
-    EXPECT_EQ(setup.IsValid(0), 1);
+    ASSERT_TRUE(Read(setup, ScrambledFile(block, 736), "/f1rs/save/monaco.s7"));
+    EXPECT_TRUE(setup.IsFromFile());
+    EXPECT_TRUE(setup.IsValid(false));
     EXPECT_EQ(setup.GetTrack(), 7);
     EXPECT_EQ(setup.GetSpringRate(0), 101000);
     EXPECT_EQ(setup.GetSpringRate(3), 104000);
@@ -345,7 +344,7 @@ TEST(F1RSSetup, AccessorsFollowTheDescrambledBlock) {
 TEST(F1RSSetup, GeneratedFileMatchesTheLapModel) {
     F1RSCarSetup setup;
     const lapgen::F1RSSetupValues values;
-    ASSERT_EQ(Read(setup, lapgen::WriteF1RSSetup(values), "x.s1"), 1);
+    ASSERT_TRUE(Read(setup, lapgen::WriteF1RSSetup(values), "x.s1"));
     for (int g = 1; g <= 6; ++g) {
         // Stored in fiftieths: within half a step of the model's ratio.
         EXPECT_NEAR(setup.GetGearRatio(g), lapgen::kGearRatios[static_cast<std::size_t>(g - 1)],
@@ -358,20 +357,20 @@ TEST(F1RSSetup, GeneratedFileMatchesTheLapModel) {
 
 TEST(F1RSSetup, RefusesOtherSizesAndWrites) {
     F1RSCarSetup setup;
-    ASSERT_EQ(Read(setup, lapgen::WriteF1RSSetup({}), "a.s2"), 1);
+    ASSERT_TRUE(Read(setup, lapgen::WriteF1RSSetup({}), "a.s2"));
     const Bytes before = DataOf(setup);
     lapgen::F1RSSetupValues other;
     other.frontWing = 30;
-    EXPECT_EQ(Read(setup, lapgen::WriteF1RSSetup(other, {.sizeDelta = 1}), "b.s3"), 0);
-    EXPECT_EQ(Read(setup, lapgen::WriteF1RSSetup(other, {.sizeDelta = -1}), "b.s3"), 0);
-    EXPECT_EQ(Read(setup, lapgen::WriteMGPSetup({}), "b.s3"), 0);
+    EXPECT_FALSE(Read(setup, lapgen::WriteF1RSSetup(other, {.sizeDelta = 1}), "b.s3"));
+    EXPECT_FALSE(Read(setup, lapgen::WriteF1RSSetup(other, {.sizeDelta = -1}), "b.s3"));
+    EXPECT_FALSE(Read(setup, lapgen::WriteMGPSetup({}), "b.s3"));
     EXPECT_EQ(DataOf(setup), before);
     EXPECT_EQ(setup.GetTrack(), 2);
 
     testsupport::TempDir dir;
     File out;
     ASSERT_TRUE(out.Open(dir / "a.s2", File::Mode::Create));
-    EXPECT_EQ(setup.Serialize(out, 1), 0);
+    EXPECT_FALSE(setup.Serialize(out, true));
     EXPECT_EQ(out.GetLength(), 0u);
 }
 
@@ -380,7 +379,7 @@ TEST(F1RSSetup, TrackComesFromTheFileName) {
     auto track = [&](const std::string& name) {
         F1RSCarSetup setup;
         setup.SetTrack(-5);
-        EXPECT_EQ(Read(setup, file, "/games/f1rs/" + name), 1) << name;
+        EXPECT_TRUE(Read(setup, file, "/games/f1rs/" + name)) << name;
         return setup.GetTrack();
     };
     EXPECT_EQ(track("monza.s12"), 12);
@@ -411,7 +410,7 @@ TEST(MGPSetup, AccessorsFollowTheDescrambledBlock) {
     block[102] = 99;
     Put32(block, 72 + 4, 77);
     MGPCarSetup setup;
-    ASSERT_EQ(Read(setup, ScrambledFile(block, 764), "mugello.s3"), 1);
+    ASSERT_TRUE(Read(setup, ScrambledFile(block, 764), "mugello.s3"));
     EXPECT_EQ(setup.GetTrack(), 3);
     EXPECT_EQ(setup.GetSpringRate(1), 88000);
     EXPECT_DOUBLE_EQ(setup.GetFrontAntiRollBar(), 45.5);
@@ -430,7 +429,7 @@ TEST(MGPSetup, AccessorsFollowTheDescrambledBlock) {
     EXPECT_DOUBLE_EQ(setup.GetPackers(2), 0.007);
     EXPECT_EQ(DataOf(setup), block);
 
-    EXPECT_EQ(Read(setup, lapgen::WriteF1RSSetup({}), "x.s1"), 0);  // 736 bytes
+    EXPECT_FALSE(Read(setup, lapgen::WriteF1RSSetup({}), "x.s1"));  // 736 bytes
     EXPECT_EQ(setup.GetTrack(), 3);
 
     // Setting a ratio stores ratio x 50 where it is read back.
@@ -442,13 +441,13 @@ TEST(MGPSetup, AccessorsFollowTheDescrambledBlock) {
 TEST(ScrambledSetups, AssignKeepsTheGamesApart) {
     F1RSCarSetup f1rs;
     MGPCarSetup mgp;
-    ASSERT_EQ(Read(mgp, lapgen::WriteMGPSetup({}), "a.s5"), 1);
+    ASSERT_TRUE(Read(mgp, lapgen::WriteMGPSetup({}), "a.s5"));
     f1rs.Assign(mgp);
-    EXPECT_EQ(f1rs.IsFromFile(), 0);
+    EXPECT_FALSE(f1rs.IsFromFile());
     EXPECT_EQ(f1rs.GetTrack(), -1);
     MGPCarSetup copy;
     copy.Assign(mgp);
-    EXPECT_EQ(copy.IsFromFile(), 1);
+    EXPECT_TRUE(copy.IsFromFile());
     EXPECT_EQ(copy.GetTrack(), 5);
     EXPECT_EQ(DataOf(copy), DataOf(mgp));
 }
@@ -491,9 +490,9 @@ TEST(LFSSetup, BuiltFromTheReplayHeaderThroughTheWheelMap) {
     EXPECT_EQ(setup.GetGearCount(), 6);
     EXPECT_EQ(setup.GetFrontWing(), 0.0);
     EXPECT_EQ(setup.GetBrakeBalance(), 0.7);
-    EXPECT_EQ(setup.Serialize(*std::make_unique<File>(), 0), 0);
-    EXPECT_EQ(setup.IsFromFile(), 0);
-    EXPECT_EQ(setup.IsValid(0), 1);
+    EXPECT_FALSE(setup.Serialize(*std::make_unique<File>(), false));
+    EXPECT_FALSE(setup.IsFromFile());
+    EXPECT_TRUE(setup.IsValid(false));
     EXPECT_EQ(DataOf(setup).size(), 237u);
 }
 
@@ -525,12 +524,12 @@ TEST(GenSetup, FixedValuesAndNoFiles) {
     RecordingMessageSink sink;
     ScopedMessageSink guard(sink);
     GenCarSetup setup;
-    EXPECT_EQ(setup.IsValid(1), 0);
+    EXPECT_FALSE(setup.IsValid(true));
     EXPECT_TRUE(sink.Messages().empty());
-    EXPECT_EQ(setup.IsValid(0), 0);
+    EXPECT_FALSE(setup.IsValid(false));
     EXPECT_EQ(sink.Texts(), std::vector<std::string>{"Setups not supported for generic perf type"});
-    EXPECT_EQ(Read(setup, lapgen::WriteF1RSSetup({}), "a.s1"), 0);
-    EXPECT_EQ(setup.IsFromFile(), 0);
+    EXPECT_FALSE(Read(setup, lapgen::WriteF1RSSetup({}), "a.s1"));
+    EXPECT_FALSE(setup.IsFromFile());
     EXPECT_EQ(setup.GetFrontWing(), 15);
     EXPECT_EQ(setup.GetGearRatio(1), 1.0);
     EXPECT_EQ(setup.GetGearRatio(2), 0.0);

@@ -1,4 +1,4 @@
-#include "morlund/core/Wheel.h"
+#include "morlund/items/Wheel.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,6 @@
 // the generic reader so that the catalogue serves them as it serves any lap.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -14,6 +13,7 @@
 
 #include "morlund/formats/generic/GenBufManager.h"
 #include "morlund/platform/File.h"
+#include "tests/support/Files.h"
 
 namespace pellithtest {
 
@@ -42,7 +42,7 @@ inline const char* const kLapTwo =
 inline bool AddLap(morlund::BufManager& manager, const std::string& text, const std::string& name) {
     morlund::File file =
         morlund::File::FromMemory(std::vector<std::uint8_t>(text.begin(), text.end()), name);
-    return manager.AddBuffer(file) != 0;
+    return manager.AddBuffer(file);
 }
 
 // kLapOne as "lap1.raf", optionally kLapTwo as "monza".
@@ -55,25 +55,10 @@ inline std::unique_ptr<morlund::GenBufManager> MakeLaps(bool both) {
     return manager;
 }
 
-// A fresh folder under the build tree's scratch area, removed afterwards.
-class ScratchDir {
+// A scratch folder of the export tests.
+class ScratchDir : public testsupport::TempDir {
 public:
-    ScratchDir() {
-        static int counter = 0;
-        m_path = std::filesystem::path(TARNWICK_TEST_SCRATCH) /
-                 ("pellith" + std::to_string(::getpid()) + "_" + std::to_string(counter++));
-        std::filesystem::remove_all(m_path);
-        std::filesystem::create_directories(m_path);
-    }
-    ~ScratchDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(m_path, ec);
-    }
-    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
+    ScratchDir() : TempDir("pellith") {}
 };
 
 }  // namespace pellithtest

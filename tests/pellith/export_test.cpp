@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "ExportFixture.h"
-#include "morlund/core/Wheel.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/items/Wheel.h"
 #include "pellith/export/ColumnItem.h"
 #include "pellith/export/Delimiters.h"
 #include "pellith/export/ExportEngine.h"

@@ -7,6 +7,7 @@
 #include "morlund/formats/BufManager.h"
 #include "morlund/formats/gp2/GP2CarSetup.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/physics/GP2Physics.h"
 #include "pellith/stats/LapTimeText.h"
 #include "pellith/stats/StatTable.h"
 #include "pellith/stats/SummaryStats.h"
@@ -53,9 +54,12 @@ public:
     }
 
 protected:
-    int InitData(const std::uint8_t*, std::size_t) override { return 1; }
+    bool InitData(const std::uint8_t*, std::size_t) override { return true; }
     std::unique_ptr<morlund::CarSetup> CreateSetup() const override {
         return std::make_unique<morlund::GP2CarSetup>();
+    }
+    std::unique_ptr<morlund::Physics> CreatePhysics() const override {
+        return std::make_unique<morlund::GP2Physics>();
     }
 
 private:

@@ -25,10 +25,10 @@ std::string F1RSBufManager::GetTrackString(int track) const {
 
 double F1RSBufManager::GetTrackLen() const { return LongestBufferPlusOne(m_buffers); }
 
-int F1RSBufManager::HasGhost() const {
-    if (m_buffers.empty()) return 0;
+bool F1RSBufManager::HasGhost() const {
+    if (m_buffers.empty()) return false;
     const auto* f1rs = dynamic_cast<const F1RSPerf*>(m_buffers.front().get());
-    return f1rs != nullptr && f1rs->HasPositions() ? 1 : 0;
+    return f1rs != nullptr && f1rs->HasPositions();
 }
 
 int F1RSBufManager::GetPerfFilter(std::string& filter, int& count, int track) const {

@@ -20,8 +20,8 @@ public:
     // The longest lap plus one metre.
     double GetTrackLen() const override;
 
-    // 1 when buffer 0 has positions from its scope file.
-    int HasGhost() const;
+    // Whether buffer 0 has positions from its scope file.
+    bool HasGhost() const;
 
 protected:
     bmErr_t ReadPerf(File& file) override;

@@ -34,17 +34,17 @@ void F1RSCarSetup::Assign(const CarSetup& other) {
     m_fromFile = f->m_fromFile;
 }
 
-int F1RSCarSetup::Serialize(File& file, int save) {
-    if (save != 0) return 0;
-    if (file.GetLength() != m_fileSize || !file.Seek(0)) return 0;
+bool F1RSCarSetup::Serialize(File& file, bool save) {
+    if (save) return false;
+    if (file.GetLength() != m_fileSize || !file.Seek(0)) return false;
     std::array<std::uint8_t, 768> image{};
-    if (m_fileSize > image.size() || kBlockOffset + m_blockSize > m_fileSize) return 0;
-    if (file.Read(image.data(), m_fileSize) != m_fileSize) return 0;
+    if (m_fileSize > image.size() || kBlockOffset + m_blockSize > m_fileSize) return false;
+    if (file.Read(image.data(), m_fileSize) != m_fileSize) return false;
     Descramble(std::span(image.data(), m_fileSize));
     std::memcpy(m_block.data(), image.data() + kBlockOffset, m_blockSize);
     if (const std::optional<int> track = TrackFromFileName(file.GetFileName())) m_track = *track;
-    m_fromFile = 1;
-    return 1;
+    m_fromFile = true;
+    return true;
 }
 
 void F1RSCarSetup::Descramble(std::span<std::uint8_t> image) {

@@ -7,7 +7,7 @@
 #include <span>
 #include <string_view>
 
-#include "morlund/formats/CarSetup.h"
+#include "morlund/setup/CarSetup.h"
 
 namespace morlund {
 
@@ -25,9 +25,9 @@ public:
     void Assign(const CarSetup& other) override;
     // Reads the file (the record changes only when the whole file is accepted); saving
     // is not supported and returns 0.
-    int Serialize(File& file, int save) override;
-    int IsValid(int) const override { return 1; }
-    int IsFromFile() const override { return m_fromFile; }
+    bool Serialize(File& file, bool save) override;
+    bool IsValid(bool) const override { return true; }
+    bool IsFromFile() const override { return m_fromFile; }
     int GetTrack() const override { return m_track; }
     void SetTrack(int track) override { m_track = track; }
 
@@ -83,7 +83,7 @@ private:
     std::size_t m_blockSize;
     std::array<std::uint8_t, 160> m_block{};  // the first m_blockSize bytes are used
     int m_track = -1;
-    int m_fromFile = 0;
+    bool m_fromFile = false;
 };
 
 }  // namespace morlund

@@ -7,6 +7,7 @@
 
 #include "morlund/formats/f1rs/F1RSCarSetup.h"
 #include "morlund/formats/f1rs/Quillon.h"
+#include "morlund/physics/GP2Physics.h"
 #include "morlund/platform/ByteOrder.h"
 #include "morlund/platform/File.h"
 #include "morlund/platform/IniFile.h"
@@ -85,16 +86,16 @@ std::string ReadDirectory(const fs::path& iniPath) {
 
 // --- parsing -----------------------------------------------------------------
 
-int F1RSPerf::InitData(const std::uint8_t* data, std::size_t size) {
-    if (data == nullptr || size < kMinSize) return 0;
+bool F1RSPerf::InitData(const std::uint8_t* data, std::size_t size) {
+    if (data == nullptr || size < kMinSize) return false;
     std::uint64_t at = kHeaderSize;
     for (int s = 0; s < 3; ++s) {
-        if (at + 4 > size) return 0;
+        if (at + 4 > size) return false;
         const std::uint64_t count = LoadU32(data + at);
         at += 4;
         // 64-bit: a hostile count cannot wrap the check.
-        if (count > (size - at) / kRecordSizes[s]) return 0;
-        if (!m_streams.stream[s].Assign(data + at, count)) return 0;
+        if (count > (size - at) / kRecordSizes[s]) return false;
+        if (!m_streams.stream[s].Assign(data + at, count)) return false;
         at += count * kRecordSizes[s];
     }
     if (at < size) ShowMessage("File too long", MessageIcon::Warning);
@@ -102,8 +103,8 @@ int F1RSPerf::InitData(const std::uint8_t* data, std::size_t size) {
     m_streams.ChooseMaster();
     m_streams.BuildLookup();
     TryLoadScope();
-    Enable(1);
-    return 1;
+    Enable(true);
+    return true;
 }
 
 void F1RSPerf::TryLoadScope() {
@@ -242,5 +243,8 @@ double F1RSPerf::GetPosY(int i) const {
 }
 
 std::unique_ptr<CarSetup> F1RSPerf::CreateSetup() const { return std::make_unique<F1RSCarSetup>(); }
+
+// This game has no car model of its own: the GP2 model stands in.
+std::unique_ptr<Physics> F1RSPerf::CreatePhysics() const { return std::make_unique<GP2Physics>(); }
 
 }  // namespace morlund

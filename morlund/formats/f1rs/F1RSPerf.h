@@ -67,8 +67,9 @@ public:
                                               std::uint32_t lapTimeMs);
 
 protected:
-    int InitData(const std::uint8_t* data, std::size_t size) override;
+    bool InitData(const std::uint8_t* data, std::size_t size) override;
     std::unique_ptr<CarSetup> CreateSetup() const override;
+    std::unique_ptr<Physics> CreatePhysics() const override;
 
 private:
     const std::uint8_t* Rec(int s, int sample) const {

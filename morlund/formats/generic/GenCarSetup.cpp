@@ -12,9 +12,9 @@ void GenCarSetup::Assign(const CarSetup& other) {
     }
 }
 
-int GenCarSetup::IsValid(int quiet) const {
-    if (quiet == 0) ShowMessage("Setups not supported for generic perf type");
-    return 0;
+bool GenCarSetup::IsValid(bool quiet) const {
+    if (!quiet) ShowMessage("Setups not supported for generic perf type");
+    return false;
 }
 
 double GenCarSetup::GetGearRatio(int gear) const {

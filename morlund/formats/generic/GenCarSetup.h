@@ -1,6 +1,6 @@
 #pragma once
 
-#include "morlund/formats/CarSetup.h"
+#include "morlund/setup/CarSetup.h"
 
 namespace morlund {
 
@@ -11,10 +11,10 @@ public:
     GenCarSetup() = default;
 
     void Assign(const CarSetup& other) override;
-    int Serialize(File&, int) override { return 0; }
+    bool Serialize(File&, bool) override { return false; }
     // Always 0: "Setups not supported for generic perf type" unless quiet.
-    int IsValid(int quiet) const override;
-    int IsFromFile() const override { return 0; }
+    bool IsValid(bool quiet) const override;
+    bool IsFromFile() const override { return false; }
     int GetTrack() const override { return m_track; }
     void SetTrack(int track) override { m_track = track; }
 

@@ -10,6 +10,7 @@
 #include <system_error>
 
 #include "morlund/formats/generic/GenCarSetup.h"
+#include "morlund/physics/GP2Physics.h"
 #include "morlund/platform/Text.h"
 
 namespace morlund {
@@ -145,15 +146,15 @@ int GenPerf::FindColumn(std::string_view name) {
     return -1;
 }
 
-int GenPerf::InitData(const std::uint8_t* data, std::size_t size) {
+bool GenPerf::InitData(const std::uint8_t* data, std::size_t size) {
     try {
         return Parse(data, size);
     } catch (const std::bad_alloc&) {
-        return 0;  // a file larger than memory allows
+        return false;  // a file larger than memory allows
     }
 }
 
-int GenPerf::Parse(const std::uint8_t* data, std::size_t size) {
+bool GenPerf::Parse(const std::uint8_t* data, std::size_t size) {
     const char* p = reinterpret_cast<const char*>(data);
     const char* const end = p + size;
     // A byte-order mark some editors put in front of UTF-8 text.
@@ -172,7 +173,7 @@ int GenPerf::Parse(const std::uint8_t* data, std::size_t size) {
     // Track numbers are 0-based; anything negative means no track.
     if (fields.size() > 3) track = std::max(ParseInt(fields[3]), -1);
     if (fields.size() > 4) lapNumber = ParseInt(fields[4]);
-    if (lineEnd == end) return 0;
+    if (lineEnd == end) return false;
     p = NextLine(lineEnd, end);
 
     // Line 2: column names; every name must be known and the row holds at most
@@ -184,7 +185,7 @@ int GenPerf::Parse(const std::uint8_t* data, std::size_t size) {
     for (;;) {
         const std::size_t comma = names.find(',');
         const int column = FindColumn(TrimBlanks(names.substr(0, comma)));
-        if (column < 0 || order.size() == kColumnCount) return 0;
+        if (column < 0 || order.size() == kColumnCount) return false;
         order.push_back(column);
         flags |= 1u << column;
         if (comma == std::string_view::npos) break;
@@ -224,7 +225,7 @@ int GenPerf::Parse(const std::uint8_t* data, std::size_t size) {
             continue;
         }
         if (row == capacity) {
-            if (capacity >= static_cast<std::uint64_t>(INT_MAX)) return 0;
+            if (capacity >= static_cast<std::uint64_t>(INT_MAX)) return false;
             capacity = std::min(2 * capacity, static_cast<std::uint64_t>(INT_MAX));
             resizeColumns(capacity);
         }
@@ -242,7 +243,7 @@ int GenPerf::Parse(const std::uint8_t* data, std::size_t size) {
         ++row;
         p = NextLine(q, end);
     }
-    if (row == 0) return 0;
+    if (row == 0) return false;
     const std::size_t count = static_cast<std::size_t>(row);
     for (std::vector<double>& column : columns) {
         if (column.empty()) continue;
@@ -279,19 +280,22 @@ int GenPerf::Parse(const std::uint8_t* data, std::size_t size) {
             m_distance[Index(i)] = d;
         }
     }
-    Enable(1);
-    return 1;
+    Enable(true);
+    return true;
 }
 
 std::unique_ptr<CarSetup> GenPerf::CreateSetup() const { return std::make_unique<GenCarSetup>(); }
 
+// This game has no car model of its own: the GP2 model stands in.
+std::unique_ptr<Physics> GenPerf::CreatePhysics() const { return std::make_unique<GP2Physics>(); }
+
 // Generic laps have no setup files: the record's check tells the user so.
-int GenPerf::ReadSetup(File&) {
-    GenCarSetup().IsValid(0);
-    return 0;
+bool GenPerf::ReadSetup(File&) {
+    GenCarSetup().IsValid(false);
+    return false;
 }
 
-void GenPerf::SaveSetup() { GenCarSetup().IsValid(0); }
+void GenPerf::SaveSetup() { GenCarSetup().IsValid(false); }
 
 double GenPerf::GetTime(int sample) const {
     return HasColumn(kTime) ? Value(kTime, sample) : PerfCore::GetTime(sample);

@@ -49,7 +49,7 @@ public:
     int GetTrackNumber() const { return m_track; }
     void SetFileName(std::string name) { m_fileName = std::move(name); }
 
-    int ReadSetup(File& file) override;
+    bool ReadSetup(File& file) override;
     void SaveSetup() override;
 
     double GetTime(int sample) const override;
@@ -86,11 +86,12 @@ public:
     double GetLateralAcc(int sample) const override;
 
 protected:
-    int InitData(const std::uint8_t* data, std::size_t size) override;
+    bool InitData(const std::uint8_t* data, std::size_t size) override;
     std::unique_ptr<CarSetup> CreateSetup() const override;
+    std::unique_ptr<Physics> CreatePhysics() const override;
 
 private:
-    int Parse(const std::uint8_t* data, std::size_t size);
+    bool Parse(const std::uint8_t* data, std::size_t size);
     static std::size_t Index(int sample) { return static_cast<std::size_t>(sample); }
     // The column's value, 0 for a column the file did not name.
     double Value(int column, int sample) const {

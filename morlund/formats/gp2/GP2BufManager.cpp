@@ -22,10 +22,10 @@ unsigned long GP2BufManager::GetTrackChecksum() const {
     return gp2 != nullptr ? gp2->GetTrackChecksum() : 0;
 }
 
-int GP2BufManager::HasExtended() const {
-    if (m_buffers.empty()) return 0;
+bool GP2BufManager::HasExtended() const {
+    if (m_buffers.empty()) return false;
     const auto* gp2 = dynamic_cast<const GP2Perf*>(m_buffers.front().get());
-    return gp2 != nullptr && gp2->HasExtension() ? 1 : 0;
+    return gp2 != nullptr && gp2->HasExtension();
 }
 
 TrackGeometryRef GP2BufManager::GetTrackGeometry() const {

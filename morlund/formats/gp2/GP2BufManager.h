@@ -22,8 +22,8 @@ public:
     int GetSetupFilter(std::string& filter, int& count) const override;
     int GetSetupVersion() const override { return 2; }
 
-    // 1 when buffer 0 carries the position extension.
-    int HasExtended() const;
+    // Whether buffer 0 carries the position extension.
+    bool HasExtended() const;
     // The segment file "%08x.seg" of the track, when buffer 0 has positions.
     TrackGeometryRef GetTrackGeometry() const override;
     virtual std::string GetGameString() const { return "GP2"; }

@@ -52,9 +52,9 @@ void GP2CarSetup::Assign(const CarSetup& other) {
 
 void GP2CarSetup::SetTrack(int track) { m_header[5] = static_cast<std::uint8_t>(track); }
 
-int GP2CarSetup::Serialize(File& file, int save) {
+bool GP2CarSetup::Serialize(File& file, bool save) {
     const std::size_t fileSize = kGPHeaderSize + m_recordSize + kGPTrailerSize;
-    if (save != 0) {
+    if (save) {
         GPChecksum sum;
         sum.Add(ByteSpan(m_header.data(), m_header.size()));
         sum.Add(ByteSpan(m_record.data(), m_recordSize));
@@ -63,34 +63,34 @@ int GP2CarSetup::Serialize(File& file, int save) {
         StoreU16(words + 2, sum.s2);
         if (!file.Seek(0) || !file.Write(m_header.data(), m_header.size()) ||
             !file.Write(m_record.data(), m_recordSize) || !file.Write(words, sizeof words)) {
-            return 0;
+            return false;
         }
-        m_fromFile = 1;
-        return 1;
+        m_fromFile = true;
+        return true;
     }
-    if (file.GetLength() != fileSize || !file.Seek(0)) return 0;
+    if (file.GetLength() != fileSize || !file.Seek(0)) return false;
     std::uint8_t image[kGPHeaderSize + 64 + kGPTrailerSize];
-    if (file.Read(image, fileSize) != fileSize) return 0;
+    if (file.Read(image, fileSize) != fileSize) return false;
     GPChecksum sum;
     sum.Add(ByteSpan(image, kGPHeaderSize + m_recordSize));
     const std::uint8_t* words = image + kGPHeaderSize + m_recordSize;
-    if (!sum.MatchesPlain(LoadU16(words), LoadU16(words + 2))) return 0;
+    if (!sum.MatchesPlain(LoadU16(words), LoadU16(words + 2))) return false;
     std::memcpy(m_header.data(), image, kGPHeaderSize);
     std::memcpy(m_record.data(), image + kGPHeaderSize, m_recordSize);
-    m_fromFile = 1;
-    return 1;
+    m_fromFile = true;
+    return true;
 }
 
-int GP2CarSetup::IsValid(int quiet) const {
+bool GP2CarSetup::IsValid(bool quiet) const {
     if (LoadU32(m_header.data()) != m_fileId) {
-        if (quiet == 0) ShowMessage(IDS_NOT_GPX_FILE);
-        return 0;
+        if (!quiet) ShowMessage(IDS_NOT_GPX_FILE);
+        return false;
     }
     if ((m_header[4] & 0x0F) != kGPTypeSetup) {
-        if (quiet == 0) ShowMessage(IDS_NOT_SETUP_FILE);
-        return 0;
+        if (!quiet) ShowMessage(IDS_NOT_SETUP_FILE);
+        return false;
     }
-    return 1;
+    return true;
 }
 
 double GP2CarSetup::GetGearRatio(int gear) const {

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "morlund/formats/CarSetup.h"
+#include "morlund/setup/CarSetup.h"
 
 namespace morlund {
 
@@ -16,9 +16,9 @@ public:
     GP2CarSetup();
 
     void Assign(const CarSetup& other) override;
-    int Serialize(File& file, int save) override;
-    int IsValid(int quiet) const override;
-    int IsFromFile() const override { return m_fromFile; }
+    bool Serialize(File& file, bool save) override;
+    bool IsValid(bool quiet) const override;
+    bool IsFromFile() const override { return m_fromFile; }
     int GetTrack() const override { return m_header[5]; }
     void SetTrack(int track) override;
 
@@ -64,7 +64,7 @@ protected:
     std::size_t m_recordSize;
     std::array<std::uint8_t, 32> m_header{};
     std::array<std::uint8_t, 64> m_record{};  // the first m_recordSize bytes are used
-    int m_fromFile = 0;
+    bool m_fromFile = false;
 };
 
 }  // namespace morlund

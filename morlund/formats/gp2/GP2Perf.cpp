@@ -8,6 +8,7 @@
 
 #include "morlund/formats/BufManager.h"
 #include "morlund/formats/gp2/GP2CarSetup.h"
+#include "morlund/physics/GP2Physics.h"
 #include "morlund/platform/ByteOrder.h"
 #include "morlund/platform/File.h"
 #include "morlund/platform/MessageSink.h"
@@ -55,20 +56,20 @@ bool GP2Perf::ParseSamples(const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-int GP2Perf::InitData(const std::uint8_t* data, std::size_t size) {
-    if (!ParseSamples(data, size)) return 0;
+bool GP2Perf::InitData(const std::uint8_t* data, std::size_t size) {
+    if (!ParseSamples(data, size)) return false;
     const std::uint64_t n = static_cast<std::uint64_t>(m_sampleCount);
     m_trackChecksum = LoadU32(m_header.data() + 28);
     const std::uint64_t plain = kBodyHeaderSize + kSampleSize * n;
     if (size > plain) {
         if (LoadU32(data + size - 4) == kExtensionSignature) {
-            if (!ParseExtension(data, size)) return 0;
+            if (!ParseExtension(data, size)) return false;
         } else if (size == kBodyHeaderSize + 27 * n) {
             ShowMessage(
                 "Perf file seems to be a GP3 perf file. If that is the case and you want to load "
                 "it, set the primary game to GP3 in the options dialog and try again",
                 MessageIcon::Error);
-            return 0;
+            return false;
         }
     }
     if (m_extended) {
@@ -82,8 +83,8 @@ int GP2Perf::InitData(const std::uint8_t* data, std::size_t size) {
             m_drivenDistance[static_cast<std::size_t>(i)] = d;
         }
     }
-    Enable(1);
-    return 1;
+    Enable(true);
+    return true;
 }
 
 bool GP2Perf::ParseExtension(const std::uint8_t* data, std::size_t size) {
@@ -207,8 +208,10 @@ double GP2Perf::GetDrivenDistance(int i) const {
 
 std::unique_ptr<CarSetup> GP2Perf::CreateSetup() const { return std::make_unique<GP2CarSetup>(); }
 
+std::unique_ptr<Physics> GP2Perf::CreatePhysics() const { return std::make_unique<GP2Physics>(); }
+
 void GP2Perf::TryLoadSetup() {
-    m_setupRead = 0;
+    m_setupRead = false;
     // The setup beside x.pa? is x.cs?, with the same track letter. Other names
     // get no setup path, so that saving can never overwrite the lap itself.
     if (m_setupPath.empty() && IsPerfFileName(m_filePath)) {
@@ -221,24 +224,24 @@ void GP2Perf::TryLoadSetup() {
     File file;
     if (!file.Open(m_setupPath, File::Mode::Read)) return;
     std::unique_ptr<CarSetup> record = CreateSetup();
-    if (!record->Serialize(file, 0) || !record->IsValid(1)) return;
+    if (!record->Serialize(file, false) || !record->IsValid(true)) return;
     if (m_bufManager == nullptr || record->GetTrack() != m_bufManager->GetTrack()) return;
     m_setup->Assign(*record);
-    m_setupRead = 1;
+    m_setupRead = true;
 }
 
-int GP2Perf::ReadSetup(File& file) {
+bool GP2Perf::ReadSetup(File& file) {
     std::unique_ptr<CarSetup> record = ReadSetupRecord(file);
-    if (!record || !record->IsValid(0)) return 0;
+    if (!record || !record->IsValid(false)) return false;
     const int track = m_bufManager != nullptr ? m_bufManager->GetTrack() : -1;
     if (record->GetTrack() != track && ShowMessage(IDS_SETUP_OTHER_TRACK, MessageIcon::Question,
                                                    MessageButtons::YesNo) != MessageAnswer::Yes) {
-        return 0;
+        return false;
     }
     AcceptSetup(*record);
-    m_setupRead = 1;
+    m_setupRead = true;
     m_setupPath = file.GetFilePath();
-    return 1;
+    return true;
 }
 
 void GP2Perf::SaveSetup() {

@@ -18,7 +18,7 @@ public:
 
     GP2Perf() = default;
 
-    int ReadSetup(File& file) override;
+    bool ReadSetup(File& file) override;
     void SaveSetup() override;
 
     std::string InfoGetInfo() const override;
@@ -60,9 +60,10 @@ public:
     static Date DaysToDate(unsigned days);
 
 protected:
-    int InitData(const std::uint8_t* data, std::size_t size) override;
+    bool InitData(const std::uint8_t* data, std::size_t size) override;
     void TryLoadSetup() override;
     std::unique_ptr<CarSetup> CreateSetup() const override;
+    std::unique_ptr<Physics> CreatePhysics() const override;
 
     const std::uint8_t* Sample(int i) const {
         return m_samples.data() + m_sampleSize * static_cast<std::size_t>(i);

@@ -25,23 +25,23 @@ constexpr double kCoarsePosition = 524288.0 * 0.3048 / 16384.0;  // 2^19 / 16384
 
 GP3Perf::GP3Perf() { m_sampleSize = kGP3SampleSize; }
 
-int GP3Perf::InitData(const std::uint8_t* data, std::size_t size) {
-    if (size < kBodyHeaderSize) return 0;
+bool GP3Perf::InitData(const std::uint8_t* data, std::size_t size) {
+    if (size < kBodyHeaderSize) return false;
     const std::uint64_t n = LoadU32(data);
     // A lap without samples has nothing to show; refused as corrupt, not as a GP2 lap.
-    if (n == 0 || n > static_cast<std::uint64_t>(INT_MAX)) return 0;
+    if (n == 0 || n > static_cast<std::uint64_t>(INT_MAX)) return false;
     if (RefusesGP2Bodies() && (LoadU32(data + size - 4) == kExtensionSignature ||
                                size == kBodyHeaderSize + kSampleSize * n)) {
         ShowMessage(
             "Perf file seems to be a GP2 perf file. If that is the case and you want to load it, "
             "set the primary game to GP2 in the options dialog and try again",
             MessageIcon::Error);
-        return 0;
+        return false;
     }
     // Checks the length in 64 bits and copies the samples; bytes after them are ignored.
-    if (!ParseSamples(data, size)) return 0;
-    Enable(1);
-    return 1;
+    if (!ParseSamples(data, size)) return false;
+    Enable(true);
+    return true;
 }
 
 std::string GP3Perf::InfoGetInfo() const {

@@ -39,7 +39,7 @@ public:
     double GetCoarsePosY(int sample) const;
 
 protected:
-    int InitData(const std::uint8_t* data, std::size_t size) override;
+    bool InitData(const std::uint8_t* data, std::size_t size) override;
     std::unique_ptr<Physics> CreatePhysics() const override;
     std::unique_ptr<CarSetup> CreateSetup() const override;
     // GP3 and GP3-2000 point out bodies that look like GP2 laps; GP4's id tells them apart.

@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "morlund/formats/CarSetup.h"
 #include "morlund/platform/ByteOrder.h"
+#include "morlund/setup/CarSetup.h"
 
 namespace morlund {
 
@@ -34,9 +34,9 @@ public:
 
     void Assign(const CarSetup& other) override;
     // LFS setups are neither read nor written.
-    int Serialize(File&, int) override { return 0; }
-    int IsValid(int) const override { return 1; }
-    int IsFromFile() const override { return 0; }
+    bool Serialize(File&, bool) override { return false; }
+    bool IsValid(bool) const override { return true; }
+    bool IsFromFile() const override { return false; }
     int GetTrack() const override { return m_track; }
     void SetTrack(int track) override { m_track = track; }
 

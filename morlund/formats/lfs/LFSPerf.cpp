@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstring>
 #include <ctime>
+#include <optional>
 
 #include "morlund/formats/GameStrings.h"
 #include "morlund/formats/lfs/LFSCarSetup.h"
@@ -33,6 +34,31 @@ std::string HeaderText(const std::array<std::uint8_t, 1024>& header, std::size_t
     return Latin1ToUtf8(std::string_view(text, strnlen(text, size)));
 }
 
+// The car model's masses and wheel geometry from the header; wheelMap[w] is the header
+// wheel block of wheel w. None for a header shorter than 1024 bytes or a map entry
+// outside 0..3: the model then keeps its defaults.
+std::optional<LFSPhysics::Values> CarModelValues(ByteSpan header,
+                                                 const std::array<int, 4>& wheelMap) {
+    if (!header.Has(0, raf::kHeaderSize)) return std::nullopt;
+    for (int block : wheelMap) {
+        if (block < 0 || block > 3) return std::nullopt;
+    }
+    const std::uint8_t* h = header.data();
+    LFSPhysics::Values values;
+    values.mass = LoadF32(h + raf::kMass);
+    values.massAboveSprings = LoadF32(h + raf::kSprungMass);
+    for (std::size_t w = 0; w < 4; ++w) {
+        const std::uint8_t* block = h + raf::WheelBlock(wheelMap[w]);
+        LFSPhysics::Wheel& wheel = values.wheels[w];
+        wheel.radius = LoadF32(block + raf::kWheelRadius);
+        wheel.travel = raf::WheelTravel(header, wheelMap[w]);
+        wheel.x = LoadF32(block + raf::kWheelX);
+        wheel.y = LoadF32(block + raf::kWheelY);
+        wheel.z = LoadF32(block + raf::kWheelZ);
+    }
+    return values;
+}
+
 // Removes the game's colour codes: '^' followed by a digit 0 to 8.
 std::string WithoutColourCodes(std::string_view name) {
     std::string out;
@@ -50,9 +76,9 @@ std::string WithoutColourCodes(std::string_view name) {
 
 // ---- parsing ---------------------------------------------------------------------------
 
-int LFSPerf::InitData(const std::uint8_t* data, std::size_t size) {
+bool LFSPerf::InitData(const std::uint8_t* data, std::size_t size) {
     const ByteSpan file(data, size);
-    if (!file.Has(0, raf::kHeaderSize)) return 0;
+    if (!file.Has(0, raf::kHeaderSize)) return false;
     std::memcpy(m_header.data(), data, raf::kHeaderSize);
     const ByteSpan header(m_header.data(), m_header.size());
 
@@ -62,9 +88,9 @@ int LFSPerf::InitData(const std::uint8_t* data, std::size_t size) {
     const std::uint32_t count = LoadU32(data + raf::kBlockCount);
     // Blocks shorter than the car state cannot hold a sample.
     if (blockSize < kCarStateSize || count == 0 || count > static_cast<std::uint32_t>(INT32_MAX))
-        return 0;
+        return false;
     const std::uint64_t needed = static_cast<std::uint64_t>(blockSize) * count;
-    if (needed > size - raf::kHeaderSize) return 0;
+    if (needed > size - raf::kHeaderSize) return false;
 
     m_wheelMap = raf::MapWheels(header);
     for (int b = 0; b < 4; ++b)
@@ -88,15 +114,16 @@ int LFSPerf::InitData(const std::uint8_t* data, std::size_t size) {
         }
     }
     if (m_scaleLength <= 0.0) m_scaleLength = GetMaxDistance();
-    Enable(1);
-    return 1;
+    Enable(true);
+    return true;
 }
 
 std::unique_ptr<CarSetup> LFSPerf::CreateSetup() const { return std::make_unique<LFSCarSetup>(); }
 
 std::unique_ptr<Physics> LFSPerf::CreatePhysics() const {
     auto physics = std::make_unique<LFSPhysics>();
-    physics->InitFromRafHdr(ByteSpan(m_header.data(), m_header.size()), m_wheelMap);
+    if (const auto values = CarModelValues(ByteSpan(m_header.data(), m_header.size()), m_wheelMap))
+        physics->SetValues(*values);
     return physics;
 }
 
@@ -104,8 +131,7 @@ void LFSPerf::TryLoadSetup() {
     // LFS writes no setup files: the setup travels in the header.
     auto* setup = dynamic_cast<LFSCarSetup*>(m_setup.get());
     m_setupRead =
-        setup != nullptr && setup->Fill(ByteSpan(m_header.data(), m_header.size()), m_wheelMap) ? 1
-                                                                                                : 0;
+        setup != nullptr && setup->Fill(ByteSpan(m_header.data(), m_header.size()), m_wheelMap);
 }
 
 void LFSPerf::SetScaleLength(double length) {

@@ -82,7 +82,7 @@ public:
     }
 
 protected:
-    int InitData(const std::uint8_t* data, std::size_t size) override;
+    bool InitData(const std::uint8_t* data, std::size_t size) override;
     std::unique_ptr<CarSetup> CreateSetup() const override;
     std::unique_ptr<Physics> CreatePhysics() const override;
     void TryLoadSetup() override;

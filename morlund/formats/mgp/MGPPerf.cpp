@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "morlund/formats/mgp/MGPCarSetup.h"
+#include "morlund/physics/GP2Physics.h"
 #include "morlund/platform/ByteOrder.h"
 #include "morlund/platform/MessageSink.h"
 #include "morlund/platform/Text.h"
@@ -18,17 +19,17 @@ constexpr std::size_t kDateOffset = 6;
 constexpr std::size_t kMinutesOffset = 21;
 }  // namespace
 
-int MGPPerf::InitData(const std::uint8_t* data, std::size_t size) {
+bool MGPPerf::InitData(const std::uint8_t* data, std::size_t size) {
     const std::uint64_t total = std::uint64_t{m_partSizes[0]} + m_partSizes[1] + m_partSizes[2];
-    if (data == nullptr || total != size) return 0;
+    if (data == nullptr || total != size) return false;
     bool tooLong = false;
     const std::uint8_t* part = data;
     for (int s = 0; s < 3; ++s) {
         const std::size_t partSize = m_partSizes[static_cast<std::size_t>(s)];
-        if (partSize < kHeaderSize) return 0;
+        if (partSize < kHeaderSize) return false;
         const std::uint64_t count = LoadU32(part);
-        if (count > (partSize - kHeaderSize) / kRecordSizes[s]) return 0;
-        if (!m_streams.stream[s].Assign(part + kHeaderSize, count)) return 0;
+        if (count > (partSize - kHeaderSize) / kRecordSizes[s]) return false;
+        if (!m_streams.stream[s].Assign(part + kHeaderSize, count)) return false;
         if (kHeaderSize + count * kRecordSizes[s] < partSize) tooLong = true;
         part += partSize;
     }
@@ -36,8 +37,8 @@ int MGPPerf::InitData(const std::uint8_t* data, std::size_t size) {
     std::memcpy(m_header.data(), data, kHeaderSize);
     m_streams.ChooseMaster();
     m_streams.BuildLookup();
-    Enable(1);
-    return 1;
+    Enable(true);
+    return true;
 }
 
 long long MGPPerf::HeaderNumber(std::size_t offset) const {
@@ -101,5 +102,8 @@ double MGPPerf::GetSteering(int i) const {
 }
 
 std::unique_ptr<CarSetup> MGPPerf::CreateSetup() const { return std::make_unique<MGPCarSetup>(); }
+
+// This game has no car model of its own: the GP2 model stands in.
+std::unique_ptr<Physics> MGPPerf::CreatePhysics() const { return std::make_unique<GP2Physics>(); }
 
 }  // namespace morlund

@@ -14,11 +14,11 @@ public:
 
     // Copies another record of the same game.
     virtual void Assign(const CarSetup& other) = 0;
-    // Reads (save 0) or writes (save 1) the game's setup file; 1 on success.
-    virtual int Serialize(File& file, int save) = 0;
+    // Reads (save false) or writes (save true) the game's setup file; true on success.
+    virtual bool Serialize(File& file, bool save) = 0;
     // Checks the record just read; shows its message unless quiet.
-    virtual int IsValid(int quiet) const = 0;
-    virtual int IsFromFile() const = 0;
+    virtual bool IsValid(bool quiet) const = 0;
+    virtual bool IsFromFile() const = 0;
     virtual int GetTrack() const = 0;
     virtual void SetTrack(int track) = 0;
 
