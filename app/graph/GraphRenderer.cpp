@@ -539,7 +539,7 @@ void GraphRenderer::Impl::LinesByColumn(QPainter& p, const Layout& L, GraphSerie
     const double hi = item.validMax;
     const bool breaks = item.gapMode == GraphItem::kGapBreak;
     const double* v = ys.values.data();
-    const std::vector<GraphColumn>& columns = ys.Columns(ds.values, *L.grid, begin, end, lo, hi);
+    const std::vector<GraphColumn>& columns = ys.Columns(ds, *L.grid, begin, end, lo, hi);
     LineBuilder line(p, scratch, item.gapMode == GraphItem::kGapSteps);
     for (const GraphColumn& c : columns) {
         const GraphRangeSummary& s = c.summary;

@@ -45,20 +45,23 @@ GraphColumnGrid::GraphColumnGrid(double xStart, double xEnd, int left, int width
     }
 }
 
-const std::vector<GraphRangeSummary>& GraphSeries::BlocksFor(double validMin, double validMax) {
+const GraphSeries::Blocks& GraphSeries::BlocksFor(double validMin, double validMax) {
     for (const Blocks& b : m_blocks)
-        if (b.validMin == validMin && b.validMax == validMax) return b.blocks;
-    Blocks made{validMin, validMax, {}};
+        if (b.validMin == validMin && b.validMax == validMax) return b;
+    Blocks made{validMin, validMax, {}, {}};
     const int n = static_cast<int>(values.size());
     made.blocks.resize(static_cast<std::size_t>((n + kBlockSize - 1) / kBlockSize));
     for (int i = 0; i < n; ++i)
         made.blocks[static_cast<std::size_t>(i / kBlockSize)].AppendSample(
             i, values[static_cast<std::size_t>(i)], validMin, validMax);
+    made.groups.resize(made.blocks.size() / kGroupSize);
+    for (std::size_t k = 0; k < made.groups.size() * kGroupSize; ++k)
+        made.groups[k / kGroupSize].Append(made.blocks[k]);
     m_blocks.push_back(std::move(made));
-    return m_blocks.back().blocks;
+    return m_blocks.back();
 }
 
-const std::vector<GraphColumn>& GraphSeries::Columns(const std::vector<double>& distances,
+const std::vector<GraphColumn>& GraphSeries::Columns(const GraphDistances& distances,
                                                      const GraphColumnGrid& grid, int begin,
                                                      int end, double validMin, double validMax) {
     if (m_hasColumns && grid.SameAs(m_colXStart, m_colXEnd, m_colLeft, m_colWidth) &&
@@ -66,70 +69,75 @@ const std::vector<GraphColumn>& GraphSeries::Columns(const std::vector<double>& 
         validMax == m_colValidMax)
         return m_columns;
     m_columns.clear();
-    const double* d = distances.data();
-    const int lastColumn = grid.Width() + 1;
-    int j = 0;
-    int i = begin;
-    int lastCount = 1;
-    while (i < end) {
-        while (j < lastColumn && d[i] >= grid.Threshold(j + 1))
-            ++j;
-        const double limit = grid.Threshold(j + 1);
-        // First sample of a later column. Columns hold about as many samples as the one
-        // before: gallop from that guess in the direction it misses, then bisect.
-        int low = i + 1;
-        int high = std::min(i + std::max(lastCount, 1), end);
-        // The column after this one starts about here: fetch its distances and values
-        // while this one is worked on (they lie far apart in memory).
-        if (const int ahead = i + 2 * lastCount; ahead < end) {
-            Prefetch(d + ahead);
-            Prefetch(values.data() + ahead);
+    // Each column is found on its own rather than from where the one before it ended:
+    // after a scroll nothing of the long arrays is in the cache, and independent
+    // lookups let those reads overlap instead of waiting for each other.
+    const double* d = distances.values.data();
+    const int n = static_cast<int>(distances.values.size());
+    const std::vector<double>& coarse = distances.coarse;
+    const int coarseCount = static_cast<int>(coarse.size());
+    constexpr int kStride = GraphDistances::kStride;
+    const int boundCount = grid.Width() + 2;
+    m_bounds.resize(static_cast<std::size_t>(boundCount));
+    // Column j holds the samples from Threshold(j) up to Threshold(j + 1); its first
+    // sample lies within kStride samples before the first coarse distance that reaches
+    // Threshold(j). Thresholds rise with j, so the coarse index only moves forward.
+    int k = 0;
+    for (int j = 0; j < boundCount; ++j) {
+        const double t = grid.Threshold(j);
+        while (k < coarseCount && coarse[static_cast<std::size_t>(k)] < t)
+            ++k;
+        m_bounds[static_cast<std::size_t>(j)] = k;
+    }
+    constexpr int kAhead = 8;  // columns fetched ahead of the one worked on
+    auto blockOf = [&](int j) { return m_bounds[static_cast<std::size_t>(j)]; };
+    for (int j = 0; j < boundCount; ++j) {
+        if (j + kAhead < boundCount) {
+            const int ahead = std::max(blockOf(j + kAhead) - 1, 0) * kStride;
+            Prefetch(d + std::min(ahead, std::max(n - 1, 0)));
+            Prefetch(d + std::min(ahead + kStride - 1, std::max(n - 1, 0)));
         }
-        if (high == end || d[high] >= limit) {
-            int stride = 1;
-            while (high - stride >= low && d[high - stride] >= limit) {
-                high -= stride;
-                stride *= 2;
+        const double t = grid.Threshold(j);
+        const int block = blockOf(j);
+        // d[(block - 1) * kStride] < t <= d[block * kStride]: the first sample at or
+        // past t is one of the kStride samples that end with block * kStride.
+        int i = block > 0 ? (block - 1) * kStride + 1 : 0;
+        const int last = std::min(block * kStride, n);
+        while (i < last && d[i] < t)
+            ++i;
+        m_bounds[static_cast<std::size_t>(j)] = std::clamp(i, begin, end);
+    }
+    for (int j = 0; j + 1 < boundCount; ++j) {
+        const int first = m_bounds[static_cast<std::size_t>(j)];
+        const int stop = m_bounds[static_cast<std::size_t>(j + 1)];
+        if (j + kAhead < boundCount) {
+            // The partial blocks at either end of a column are read sample by sample.
+            const int ahead =
+                m_bounds[static_cast<std::size_t>(j + kAhead)] / kBlockSize * kBlockSize;
+            if (ahead < n) {
+                Prefetch(values.data() + ahead);
+                Prefetch(values.data() + std::min(ahead + kBlockSize - 1, n - 1));
             }
-            low = std::max(low, high - stride + 1);
-        } else {
-            low = high + 1;
-            high = low;
-            int stride = 1;
-            while (high < end && d[high] < limit) {
-                low = high + 1;
-                high = low + stride;
-                stride *= 2;
-            }
-            high = std::min(high, end);
         }
-        while (low < high) {
-            const int mid = low + (high - low) / 2;
-            if (d[mid] >= limit)
-                high = mid;
-            else
-                low = mid + 1;
-        }
-        lastCount = low - i;
+        if (first >= stop) continue;
         GraphColumn column;
         column.column = grid.Left() + j;
-        column.begin = i;
-        column.end = low;
-        column.summary = Summarize(i, low, validMin, validMax);
+        column.begin = first;
+        column.end = stop;
+        column.summary = Summarize(first, stop, validMin, validMax);
         if (column.summary.count > 0) {
-            int first = i;
-            while (!IsDrawable(values[static_cast<std::size_t>(first)], validMin, validMax))
-                ++first;
-            int last = low - 1;
-            while (!IsDrawable(values[static_cast<std::size_t>(last)], validMin, validMax))
-                --last;
-            column.first = first;
-            column.last = last;
-            column.firstValue = values[static_cast<std::size_t>(first)];
-            column.lastValue = values[static_cast<std::size_t>(last)];
+            int a = first;
+            while (!IsDrawable(values[static_cast<std::size_t>(a)], validMin, validMax))
+                ++a;
+            int z = stop - 1;
+            while (!IsDrawable(values[static_cast<std::size_t>(z)], validMin, validMax))
+                --z;
+            column.first = a;
+            column.last = z;
+            column.firstValue = values[static_cast<std::size_t>(a)];
+            column.lastValue = values[static_cast<std::size_t>(z)];
         }
         m_columns.push_back(column);
-        i = low;
     }
     m_hasColumns = true;
     m_colXStart = grid.XStart();
@@ -152,30 +160,48 @@ GraphRangeSummary GraphSeries::Summarize(int begin, int end, double validMin, do
             s.AppendSample(i, values[static_cast<std::size_t>(i)], validMin, validMax);
         return s;
     }
-    const std::vector<GraphRangeSummary>& blocks = BlocksFor(validMin, validMax);
+    const Blocks& summaries = BlocksFor(validMin, validMax);
+    const std::vector<GraphRangeSummary>& blocks = summaries.blocks;
     for (int i = begin; i < firstBlock * kBlockSize; ++i)
         s.AppendSample(i, values[static_cast<std::size_t>(i)], validMin, validMax);
-    for (int b = firstBlock; b < endBlock; ++b)
-        s.Append(blocks[static_cast<std::size_t>(b)]);
+    int block = firstBlock;
+    const int firstGroup = (firstBlock + kGroupSize - 1) / kGroupSize;
+    const int endGroup = endBlock / kGroupSize;
+    if (firstGroup < endGroup) {
+        for (; block < firstGroup * kGroupSize; ++block)
+            s.Append(blocks[static_cast<std::size_t>(block)]);
+        for (int g = firstGroup; g < endGroup; ++g)
+            s.Append(summaries.groups[static_cast<std::size_t>(g)]);
+        block = endGroup * kGroupSize;
+    }
+    for (; block < endBlock; ++block)
+        s.Append(blocks[static_cast<std::size_t>(block)]);
     for (int i = endBlock * kBlockSize; i < end; ++i)
         s.AppendSample(i, values[static_cast<std::size_t>(i)], validMin, validMax);
     return s;
+}
+
+GraphDistances::GraphDistances(std::vector<double> distances) : values(std::move(distances)) {
+    const std::size_t n = values.size();
+    // Readers deliver distances in lap order, but nothing forces a file to; a NaN
+    // also breaks the order (every comparison with it fails).
+    for (std::size_t i = 1; i < n && ordered; ++i)
+        ordered = values[i] >= values[i - 1];
+    if (n > 0 && std::isnan(values[0])) ordered = false;
+    if (!ordered) return;
+    coarse.reserve(n / kStride + 1);
+    for (std::size_t i = 0; i < n; i += kStride)
+        coarse.push_back(values[i]);
 }
 
 const GraphDistances& GraphSeriesCache::Distances(const morlund::PerfCore& buffer) {
     std::unique_ptr<GraphDistances>& slot = m_distances[&buffer];
     const int n = std::max(buffer.GetSampleCount(), 0);
     if (slot && static_cast<int>(slot->values.size()) == n) return *slot;
-    slot = std::make_unique<GraphDistances>();
-    slot->values.resize(static_cast<std::size_t>(n));
+    std::vector<double> distances(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
-        slot->values[static_cast<std::size_t>(i)] = buffer.GetDistance(i);
-    // Readers deliver distances in lap order, but nothing forces a file to; a NaN
-    // also breaks the order (every comparison with it fails).
-    for (int i = 1; i < n && slot->ordered; ++i)
-        slot->ordered = slot->values[static_cast<std::size_t>(i)] >=
-                        slot->values[static_cast<std::size_t>(i - 1)];
-    if (n > 0 && std::isnan(slot->values[0])) slot->ordered = false;
+        distances[static_cast<std::size_t>(i)] = buffer.GetDistance(i);
+    slot = std::make_unique<GraphDistances>(std::move(distances));
     return *slot;
 }
 

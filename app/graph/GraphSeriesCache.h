@@ -103,6 +103,20 @@ struct GraphColumn {
     GraphRangeSummary summary;
 };
 
+// Sample distances of one buffer, and whether they never decrease (then the visible
+// samples are found by bisection).
+struct GraphDistances {
+    static constexpr int kStride = 16;
+
+    explicit GraphDistances(std::vector<double> distances);
+
+    std::vector<double> values;
+    bool ordered = true;
+    // Every kStride-th distance (ordered distances only): the column boundaries are
+    // looked up here, so that the long array above is read only around each boundary.
+    std::vector<double> coarse;
+};
+
 // The converted values of one curve: one data item of one buffer for one wheel.
 class GraphSeries {
 public:
@@ -117,30 +131,27 @@ public:
     // The columns of samples [begin, end) (ordered distances) on a grid, kept for the
     // last grid and valid range asked for: repaints of an unchanged distance range
     // only map the columns' points.
-    const std::vector<GraphColumn>& Columns(const std::vector<double>& distances,
+    const std::vector<GraphColumn>& Columns(const GraphDistances& distances,
                                             const GraphColumnGrid& grid, int begin, int end,
                                             double validMin, double validMax);
 
 private:
+    // Summaries of every kBlockSize samples, and of every kGroupSize of those.
+    static constexpr int kGroupSize = 4;
     struct Blocks {
         double validMin;
         double validMax;
         std::vector<GraphRangeSummary> blocks;
+        std::vector<GraphRangeSummary> groups;
     };
-    const std::vector<GraphRangeSummary>& BlocksFor(double validMin, double validMax);
+    const Blocks& BlocksFor(double validMin, double validMax);
 
     std::vector<Blocks> m_blocks;
     std::vector<GraphColumn> m_columns;
+    std::vector<int> m_bounds;  // first sample of every column of the grid
     bool m_hasColumns = false;
     double m_colXStart = 0, m_colXEnd = 0, m_colValidMin = 0, m_colValidMax = 0;
     int m_colLeft = 0, m_colWidth = 0, m_colBegin = 0, m_colEnd = 0;
-};
-
-// Sample distances of one buffer, and whether they never decrease (then the visible
-// samples are found by bisection).
-struct GraphDistances {
-    std::vector<double> values;
-    bool ordered = true;
 };
 
 // Converted values kept between paints; cleared whenever values may have changed.

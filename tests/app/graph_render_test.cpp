@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "app/graph/GraphItem.h"
+#include "app/graph/GraphModel.h"
 #include "app/graph/GraphRenderer.h"
+#include "app/graph/GraphSeriesCache.h"
 #include "app/graph/GraphState.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/items/DataItem.h"
@@ -409,4 +411,107 @@ TEST(GraphRender, CachedValuesLastUntilInvalidated) {
     EXPECT_EQ(CountDiffering(g.Render(), before), 0);
     g.renderer.Invalidate();
     EXPECT_GT(CountDiffering(g.Render(), before), 100);
+}
+
+// Scrolling keeps cached values and columns between paints; whatever a renderer kept from
+// the places it showed before, its picture is the one a new renderer draws there.
+TEST(GraphRender, ScrolledPictureEqualsFreshOne) {
+    auto noisy = std::make_shared<graphlaps::LapData>(*graphlaps::MakeLapData(120000, 5));
+    for (std::size_t i = 0; i < noisy->speed.size(); ++i)
+        noisy->speed[i] += 2.0 * std::sin(static_cast<double>(i) * 1.3);
+    using tarnwick::ScrollAction;
+    struct Step {
+        ScrollAction action;
+        double position;  // thumb only
+        bool shift;
+    };
+    const Step steps[] = {
+        {ScrollAction::LineForward, 0, false}, {ScrollAction::LineForward, 0, false},
+        {ScrollAction::LineBack, 0, false},    {ScrollAction::LineForward, 0, true},
+        {ScrollAction::PageForward, 0, false}, {ScrollAction::Thumb, 3100, false},
+        {ScrollAction::LineBack, 0, true},     {ScrollAction::PageBack, 0, false},
+        {ScrollAction::Thumb, 200, false},     {ScrollAction::Bottom, 0, false},
+        {ScrollAction::Top, 0, false},
+    };
+    for (const bool cursor : {false, true}) {
+        Graph g(DataItem::SPEED, 900, 360);
+        for (double grip : {1.0, 1.02, 0.97})
+            g.manager.Add(noisy, grip);
+        g.ShowWholeLap();
+        g.state.xStart = 1000.0;
+        g.state.xEnd = 1000.0 + g.state.trackLength / 7.0;
+        g.state.showValues = true;
+        g.state.cursorMode = cursor;
+        g.state.cursorX = 480;
+        g.state.selStart = 150;
+        g.state.selEnd = 420;
+        g.Render();
+        for (const Step& step : steps) {
+            ASSERT_TRUE(tarnwick::ScrollDistance(g.state, step.action, step.position, step.shift));
+            const QImage scrolled = g.Render();
+            Graph fresh(DataItem::SPEED, 900, 360);
+            for (double grip : {1.0, 1.02, 0.97})
+                fresh.manager.Add(noisy, grip);
+            fresh.state = g.state;
+            const QImage drawn = fresh.Render();
+            ASSERT_EQ(CountDiffering(scrolled, drawn), 0)
+                << (cursor ? "cursor" : "selection") << " at " << g.state.xStart << ".."
+                << g.state.xEnd;
+        }
+    }
+}
+
+// The columns a curve is drawn from hold exactly the samples that the one distance rule
+// puts there, also where distances repeat across the index's strides and where grid
+// edges fall on sample distances.
+TEST(GraphRender, ColumnsFollowTheDistanceRule) {
+    std::vector<double> d(1000);
+    for (std::size_t i = 0; i < d.size(); ++i)
+        d[i] = 0.7 * static_cast<double>(i / 3);  // every distance three times
+    const tarnwick::GraphDistances distances(d);
+    tarnwick::GraphSeries series;
+    for (std::size_t i = 0; i < d.size(); ++i)
+        series.values.push_back(i % 7 == 0 ? std::numeric_limits<double>::quiet_NaN()
+                                           : std::sin(static_cast<double>(i)));
+    struct Grid {
+        double xStart, xEnd;
+        int width;
+    };
+    // Edges on sample distances, between them, a window past the data's end, one column
+    // per sample, many columns per sample.
+    const Grid grids[] = {{0, 70, 100},    {0.35, 70.35, 100}, {3.1, 9.9, 57},      {150, 400, 333},
+                          {0, 233.1, 333}, {20, 21, 1000},     {0.7, 0.7 + 1e-9, 5}};
+    for (const Grid& gr : grids) {
+        const tarnwick::GraphColumnGrid grid(gr.xStart, gr.xEnd, 40, gr.width);
+        const int begin =
+            static_cast<int>(std::lower_bound(d.begin(), d.end(), gr.xStart) - d.begin());
+        const int end = static_cast<int>(std::lower_bound(d.begin(), d.end(), gr.xEnd) - d.begin());
+        const auto& columns = series.Columns(distances, grid, begin, end, -1e8, 1e8);
+        int next = begin;
+        int lastColumn = -1;
+        for (const tarnwick::GraphColumn& c : columns) {
+            ASSERT_EQ(c.begin, next) << gr.xStart;
+            ASSERT_LT(c.begin, c.end);
+            ASSERT_GT(c.column, lastColumn);
+            int drawable = 0;
+            int first = -1;
+            int last = -1;
+            for (int i = c.begin; i < c.end; ++i) {
+                ASSERT_EQ(grid.Column(d[static_cast<std::size_t>(i)]), c.column)
+                    << gr.xStart << ".." << gr.xEnd << " sample " << i;
+                if (!std::isfinite(series.values[static_cast<std::size_t>(i)])) continue;
+                ++drawable;
+                if (first < 0) first = i;
+                last = i;
+            }
+            EXPECT_EQ(c.summary.count, drawable);
+            if (drawable > 0) {
+                EXPECT_EQ(c.first, first);
+                EXPECT_EQ(c.last, last);
+            }
+            next = c.end;
+            lastColumn = c.column;
+        }
+        EXPECT_EQ(next, end) << gr.xStart << ".." << gr.xEnd;
+    }
 }
