@@ -158,9 +158,6 @@ public:
     static int GetCount();
     // A new iterator before the first item; the caller owns it.
     static std::unique_ptr<Iterator> NewIterator();
-    // The first item in ordinal order with that short name (standard items
-    // come first, so they win over formula items of the same name), or null.
-    static DataItem* FindByShortName(std::string_view shortName);
     // Hands a registered item to the registry, which deletes it when the
     // library unloads. An item not in the registry raises InvalidArgument.
     template <class T>

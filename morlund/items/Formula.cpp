@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "morlund/core/PerfCore.h"
+#include "morlund/items/ChannelName.h"
 #include "morlund/items/DataItem.h"
 #include "morlund/items/Wheel.h"
 #include "morlund/platform/MessageSink.h"
@@ -78,17 +79,9 @@ struct FormulaBuilder {
     void Identifier(const std::string& id) {
         if (id == "s") return Emit(Op::Sample);
         if (id == "w") return Emit(Op::WheelIndex);
-        if (const DataItem* item = names.FindItem(id)) return Reference(item, PlainSelector());
-        const std::size_t dot = id.rfind('.');
-        if (dot != std::string::npos) {
-            const DataItem* item = names.FindItem(std::string_view(id).substr(0, dot));
-            const Wheel* selector = names.FindWheel(std::string_view(id).substr(dot + 1));
-            if (item != nullptr && selector != nullptr &&
-                item->GetDataType() == DataItem::DT_WHEEL) {
-                return Reference(item, selector);
-            }
-        }
-        Emit(Op::Invalid, Text(id));
+        const ChannelName channel = ResolveChannelName(id, names);
+        if (!channel.IsFound()) return Emit(Op::Invalid, Text(id));
+        Reference(channel.item, channel.wheel != nullptr ? channel.wheel : PlainSelector());
     }
 
     void Reference(const DataItem* item, const Wheel* selector) {

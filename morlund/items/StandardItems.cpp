@@ -95,13 +95,6 @@ int DataItem::GetCount() { return static_cast<int>(Registry().items.size()); }
 
 std::unique_ptr<DataItem::Iterator> DataItem::NewIterator() { return std::make_unique<Iterator>(); }
 
-DataItem* DataItem::FindByShortName(std::string_view shortName) {
-    for (DataItem* item : Registry().items) {
-        if (item != nullptr && item->GetShortName() == shortName) return item;
-    }
-    return nullptr;
-}
-
 bool DataItem::Iterator::HasNext() const {
     const DataItemPtrArray& items = Registry().items;
     for (std::size_t i = static_cast<std::size_t>(m_position); i < items.size(); ++i) {

@@ -6,4 +6,5 @@ target_sources(morlund PRIVATE
   items/StandardItems.cpp
   items/CustomDataItem.cpp
   items/Formula.cpp
+  items/ChannelName.cpp
 )

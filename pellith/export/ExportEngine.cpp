@@ -338,6 +338,10 @@ std::string ProposeExportFileName(const std::string& bufferName) {
     return name + ".csv";
 }
 
+int DefaultExportBuffer(int bufferCount) {
+    return bufferCount > 1 ? ExportChoices::kAllBuffers : 0;
+}
+
 std::vector<ColumnItem> MakeAllColumns() {
     std::vector<ColumnItem> columns;
     for (auto it = DataItem::NewIterator(); it->HasNext();) {

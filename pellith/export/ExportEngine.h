@@ -90,6 +90,10 @@ ExportResult ExportToFile(const morlund::BufManager& manager, const ExportChoice
 // separators among them) become "_".
 std::string ProposeExportFileName(const std::string& bufferName);
 
+// The buffer an export starts with, as the dialog opens: all buffers when
+// several are loaded, else the first.
+int DefaultExportBuffer(int bufferCount);
+
 // One column per item of level <= 2, in catalogue order, each for all wheels.
 std::vector<ColumnItem> MakeAllColumns();
 

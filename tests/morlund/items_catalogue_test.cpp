@@ -213,7 +213,6 @@ TEST(Catalogue, EveryRowHasItsOrdinalNamesRangeAndUnits) {
             MilesGuard miles(true);
             EXPECT_EQ(r.item->GetShortConvertedQuantityName(), r.milesUnit);
         }
-        EXPECT_EQ(DataItem::FindByShortName(r.shortName), r.item);
         EXPECT_TRUE(shortNames.insert(r.shortName).second) << "short name used twice";
     }
     EXPECT_EQ(DataItem::Get(0), DataItem::DISTANCE);
@@ -225,9 +224,6 @@ TEST(Catalogue, EveryRowHasItsOrdinalNamesRangeAndUnits) {
 TEST(Catalogue, LookupsOutsideTheRegistryRaise) {
     EXPECT_THROW(DataItem::Get(-1), InvalidArgument);
     EXPECT_THROW(DataItem::Get(DataItem::GetCount()), InvalidArgument);
-    EXPECT_EQ(DataItem::FindByShortName("nosuchitem"), nullptr);
-    EXPECT_EQ(DataItem::FindByShortName(""), nullptr);
-    EXPECT_EQ(DataItem::FindByShortName("SPEED"), nullptr);  // names are exact
 }
 
 TEST(Catalogue, IteratorWalksTheRegistryInOrderAndRaisesPastTheEnd) {
@@ -252,7 +248,6 @@ TEST(Registry, FurtherItemsFollowTheCatalogueAndLeaveWhenDestroyed) {
         EXPECT_EQ(DataItem::g_nNextOrdinal, before + 1);
         EXPECT_EQ(DataItem::Get(before), &speedTwin);
         EXPECT_FALSE(speedTwin.IsStandard());
-        EXPECT_EQ(DataItem::FindByShortName("speed"), DataItem::SPEED);  // the standard one wins
         EXPECT_EQ(DataItem::GetCount(), before + 1);
     }
     EXPECT_EQ(DataItem::GetCount(), before);
@@ -267,8 +262,6 @@ TEST(Registry, AnItemDestroyedOutOfOrderLeavesAHoleThatLookupsPassOver) {
     first.reset();
     EXPECT_THROW(DataItem::Get(before), InvalidArgument);
     EXPECT_EQ(DataItem::Get(before + 1), &second);
-    EXPECT_EQ(DataItem::FindByShortName("second"), &second);
-    EXPECT_EQ(DataItem::FindByShortName("first"), nullptr);
     auto it = DataItem::NewIterator();
     const DataItem* last = nullptr;
     int walked = 0;
