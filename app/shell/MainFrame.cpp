@@ -57,7 +57,13 @@ CMainFrame::CMainFrame(CTarnwickApp& app) : m_app(app) {
     OnDocumentChanged(nullptr);
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame() {
+    // The windows go while this window can still hear from them: left to the base
+    // class, they would be hidden after this object's members are gone and their
+    // signals would reach a half-destroyed window.
+    for (QMdiSubWindow* window : m_mdi->subWindowList())
+        delete window;
+}
 
 void CMainFrame::CreateActions() {
     struct Spec {

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPainter>
 #include <QPushButton>
+#include <QTest>
 
 #include "DocFixtures.h"
 #include "app/graph/GraphFrame.h"
@@ -157,6 +158,37 @@ TEST_F(GraphFrameTest, ToolbarToggleKeepsTheChoicesAndOverlaysShowAfterRefill) {
     frame.RefillSelectors();
     EXPECT_EQ(y->currentText(), "Speed ; Wheel Speed");
     EXPECT_EQ(y->currentIndex(), speedEntry);
+}
+
+TEST_F(GraphFrameTest, CommandsStayCurrentAndWorkFromTheSelectorBar) {
+    CGraphFrame frame(doc, settings);
+    frame.resize(700, 450);
+    frame.show();
+    frame.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    CGraphView& view = *frame.View();
+    QAction* zoomAll = view.Action(CGraphView::kZoomAll);
+    QAction* cursor = view.Action(CGraphView::kCursorMode);
+
+    // Every way of changing the view updates its commands at once, not when a menu opens.
+    EXPECT_FALSE(zoomAll->isEnabled());
+    view.ZoomX(true, 1);
+    EXPECT_TRUE(zoomAll->isEnabled());
+    view.ToggleCursorMode();
+    EXPECT_TRUE(cursor->isChecked());
+    view.ToggleCursorMode();
+    EXPECT_FALSE(cursor->isChecked());
+
+    // The view's keys act while a selector has the focus.
+    QComboBox* x = Box(frame, GraphSelectorBar::kIdX);
+    x->setFocus();
+    ASSERT_TRUE(x->hasFocus());
+    QTest::keyClick(x, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(view.State().xStart, 0.0);
+    EXPECT_FALSE(zoomAll->isEnabled());
+    QTest::keyClick(x, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(view.IsCursorMode());
+    EXPECT_TRUE(cursor->isChecked());
 }
 
 TEST(GraphBufferComboBox, EntriesUseTheLapColours) {

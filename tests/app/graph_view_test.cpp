@@ -196,6 +196,15 @@ TEST_F(GraphViewTest, MouseSelectsEitherWayClicksClearAndDoubleClickShowsAll) {
     EXPECT_EQ(view.State().cursorX, left + 40);
     Mouse(view, QEvent::MouseMove, 5000, Qt::NoButton);
     EXPECT_EQ(view.State().cursorX, view.State().plot.width() - 1);
+
+    // The second click of a double click places the cursor too, and zooms nothing.
+    view.ZoomX(true, 1);
+    const double zoomedEnd = view.State().xEnd;
+    Mouse(view, QEvent::MouseButtonPress, left + 60);
+    Mouse(view, QEvent::MouseButtonRelease, left + 60, Qt::LeftButton, Qt::NoButton);
+    Mouse(view, QEvent::MouseButtonDblClick, left + 70);
+    EXPECT_EQ(view.State().cursorX, left + 70);
+    EXPECT_EQ(view.State().xEnd, zoomedEnd);
 }
 
 TEST_F(GraphViewTest, KeysAndWheelZoomAndScroll) {
