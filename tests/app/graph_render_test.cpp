@@ -413,6 +413,40 @@ TEST(GraphRender, CachedValuesLastUntilInvalidated) {
     EXPECT_GT(CountDiffering(g.Render(), before), 100);
 }
 
+// New values of one lap (its setup changed) redraw that lap only; a lap that went is
+// forgotten, so a new one at its address is read afresh.
+TEST(GraphRender, CachedValuesOfOneBufferAreDroppedAlone) {
+    auto first = graphlaps::FlatLap(500, 1000, 30);
+    auto second = graphlaps::FlatLap(500, 1000, 60);
+    Graph g(DataItem::SPEED);
+    g.manager.Add(first);
+    g.manager.Add(second);
+    g.ShowWholeLap();
+    const QImage before = g.Render();
+    for (auto& lap : {first, second})
+        for (double& v : lap->speed)
+            v = 45;
+    g.renderer.Invalidate(g.manager.GetBuffer(1));
+    const QImage secondMoved = g.Render();
+    EXPECT_GT(CountDiffering(secondMoved, before), 100);
+    Graph fresh(DataItem::SPEED);
+    fresh.manager.Add(graphlaps::FlatLap(500, 1000, 30));
+    fresh.manager.Add(second);
+    fresh.ShowWholeLap();
+    EXPECT_EQ(CountDiffering(secondMoved, fresh.Render()), 0);  // the first lap kept its values
+
+    g.renderer.KeepOnly({g.manager.GetBuffer(1)});
+    EXPECT_EQ(CountDiffering(g.Render(),
+                             [&] {
+                                 Graph all(DataItem::SPEED);
+                                 all.manager.Add(first);
+                                 all.manager.Add(second);
+                                 all.ShowWholeLap();
+                                 return all.Render();
+                             }()),
+              0);
+}
+
 // Scrolling keeps cached values and columns between paints; whatever a renderer kept from
 // the places it showed before, its picture is the one a new renderer draws there.
 TEST(GraphRender, ScrolledPictureEqualsFreshOne) {

@@ -240,7 +240,8 @@ TEST(TarnwickApp, ShellOpenFailuresSayWhy) {
         }
         std::filesystem::permissions(opener, std::filesystem::perms::owner_all);
         testsupport::ScopedEnv path("PATH", dir.path().string());
-        EXPECT_FALSE(CTarnwickApp::OpenWithShell("https://example.invalid/", "Error opening home page"));
+        EXPECT_FALSE(
+            CTarnwickApp::OpenWithShell("https://example.invalid/", "Error opening home page"));
     }
     ASSERT_EQ(sink.Texts().size(), 2u);
     EXPECT_EQ(sink.Texts()[0], "Error opening home page (file not found)");
