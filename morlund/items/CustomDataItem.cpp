@@ -191,18 +191,7 @@ void CustomDataItem::LoadCustomDataItems(const std::filesystem::path& folder) {
     }
 }
 
-void CustomDataItem::BuildFormulaNames() {
-    FormulaNames& names = FormulaNames::Global();
-    names.Clear();
-    for (auto it = DataItem::NewIterator(); it->HasNext();) {
-        const DataItem* item = it->GetNext();
-        names.AddItem(item->GetShortName(), item);
-    }
-    for (auto it = Wheel::NewIterator(); it->HasNext();) {
-        const Wheel* wheel = it->GetNext();
-        names.AddWheel(wheel->GetShortName(), wheel);
-    }
-}
+void CustomDataItem::BuildFormulaNames() { FormulaNames::Global() = FormulaNames::FromCatalogue(); }
 
 std::filesystem::path CustomDataItem::UserFormulaFolder() {
 #if defined(_WIN32)

@@ -44,6 +44,19 @@ const Wheel* FormulaNames::FindWheel(std::string_view shortName) const {
     return it == m_wheels.end() ? nullptr : it->second;
 }
 
+FormulaNames FormulaNames::FromCatalogue() {
+    FormulaNames names;
+    for (auto it = DataItem::NewIterator(); it->HasNext();) {
+        const DataItem* item = it->GetNext();
+        names.AddItem(item->GetShortName(), item);
+    }
+    for (auto it = Wheel::NewIterator(); it->HasNext();) {
+        const Wheel* wheel = it->GetNext();
+        names.AddWheel(wheel->GetShortName(), wheel);
+    }
+    return names;
+}
+
 FormulaNames& FormulaNames::Global() {
     static FormulaNames names;
     return names;

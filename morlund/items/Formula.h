@@ -25,6 +25,9 @@ public:
 
     // The tables the formula channels of the program use.
     static FormulaNames& Global();
+    // Every catalogue item's short name (the first item of a name wins; standard
+    // items come first) and the wheel selectors, as they are now.
+    static FormulaNames FromCatalogue();
 
 private:
     std::unordered_map<std::string, const DataItem*> m_items;

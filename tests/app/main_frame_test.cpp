@@ -10,6 +10,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <fstream>
+#include <optional>
 
 #include "DocFixtures.h"
 #include "app/graph/GraphFrame.h"
@@ -40,6 +41,24 @@ void ClearStore() {
     store.clear();
     store.sync();
 }
+
+// The program started without files, its messages recorded.
+class ProgramTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ClearStore();
+        app.emplace();
+        ASSERT_TRUE(app->Start({}));
+        guard.emplace(sink);  // after start-up, which installs the program's own
+    }
+    void TearDown() override { app->MainFrame()->close(); }
+    CMainFrame& Frame() { return *app->MainFrame(); }
+
+    morlund::RecordingMessageSink sink;
+    doctest::TempDir dir;
+    std::optional<CTarnwickApp> app;
+    std::optional<morlund::ScopedMessageSink> guard;
+};
 
 }  // namespace
 
@@ -124,25 +143,19 @@ TEST(MainFrame, CommandsFollowTheDocument) {
     frame.close();
 }
 
-TEST(MainFrame, ClosingTheLastWindowClosesTheDocumentAfterTheSetupQuestion) {
-    ClearStore();
-    morlund::RecordingMessageSink sink;
-    doctest::TempDir dir;
-    CTarnwickApp app;
-    ASSERT_TRUE(app.Start({}));
-    morlund::ScopedMessageSink guard(sink);
-    CMainFrame& frame = *app.MainFrame();
-    ASSERT_TRUE(app.OpenFiles({doctest::WriteCsvLap(dir, "a.csv")}));
+TEST_F(ProgramTest, ClosingTheLastWindowClosesTheDocumentAfterTheSetupQuestion) {
+    CMainFrame& frame = Frame();
+    ASSERT_TRUE(app->OpenFiles({doctest::WriteCsvLap(dir, "a.csv")}));
     QMdiArea& area = *frame.MdiArea();
     ASSERT_NE(frame.OpenView(tarnwick::StartView::Graph), nullptr);
     ASSERT_EQ(area.subWindowList().size(), 2);
-    app.Document()->Buffer(0)->SetupChanged();
+    app->Document()->Buffer(0)->SetupChanged();
 
     // One of two windows closes without a question.
     ASSERT_TRUE(area.subWindowList().back()->close());
     Settle();
     EXPECT_TRUE(sink.Messages().empty());
-    ASSERT_NE(app.Document(), nullptr);
+    ASSERT_NE(app->Document(), nullptr);
 
     // The last one asks; Cancel keeps window and laps.
     sink.Script(morlund::MessageAnswer::Cancel);
@@ -150,28 +163,21 @@ TEST(MainFrame, ClosingTheLastWindowClosesTheDocumentAfterTheSetupQuestion) {
     Settle();
     ASSERT_EQ(sink.Messages().size(), 1u);
     EXPECT_NE(sink.Texts()[0].find("a.csv"), std::string::npos);
-    ASSERT_NE(app.Document(), nullptr);
+    ASSERT_NE(app->Document(), nullptr);
     EXPECT_EQ(area.subWindowList().size(), 1);
 
     // No: the window and the document go, and nothing acts on laps any more.
     sink.Script(morlund::MessageAnswer::No);
     EXPECT_TRUE(area.subWindowList().front()->close());
     Settle();
-    EXPECT_EQ(app.Document(), nullptr);
+    EXPECT_EQ(app->Document(), nullptr);
     EXPECT_EQ(frame.windowTitle(), "Tarnwick");
     EXPECT_FALSE(frame.Action(CMainFrame::kAddBuffers)->isEnabled());
     EXPECT_FALSE(frame.Action(CMainFrame::kNewGraphView)->isEnabled());
-    frame.close();
 }
 
-TEST(MainFrame, LooseEndsOfTheShell) {
-    ClearStore();
-    morlund::RecordingMessageSink sink;
-    doctest::TempDir dir;
-    CTarnwickApp app;
-    ASSERT_TRUE(app.Start({}));
-    morlund::ScopedMessageSink guard(sink);
-    CMainFrame& frame = *app.MainFrame();
+TEST_F(ProgramTest, LooseEndsOfTheShell) {
+    CMainFrame& frame = Frame();
 
     // The message pane says "Ready" whenever no prompt is shown.
     QStatusBar& bar = *frame.statusBar();
@@ -183,14 +189,14 @@ TEST(MainFrame, LooseEndsOfTheShell) {
     // A recent file that no longer opens leaves the list.
     const QString gone = doctest::WriteCsvLap(dir, "gone.csv");
     const QString kept = doctest::WriteCsvLap(dir, "kept.csv");
-    ASSERT_TRUE(app.OpenFiles({gone}));
-    ASSERT_TRUE(app.OpenRecentFile(kept));
+    ASSERT_TRUE(app->OpenFiles({gone}));
+    ASSERT_TRUE(app->OpenRecentFile(kept));
     std::filesystem::remove(gone.toStdString());
-    EXPECT_FALSE(app.OpenRecentFile(QFileInfo(gone).absoluteFilePath()));
-    EXPECT_EQ(app.RecentFiles(), QStringList{QFileInfo(kept).absoluteFilePath()});
+    EXPECT_FALSE(app->OpenRecentFile(QFileInfo(gone).absoluteFilePath()));
+    EXPECT_EQ(app->RecentFiles(), QStringList{QFileInfo(kept).absoluteFilePath()});
 
     // Every print dialog works on the one printer that Print Setup changes.
-    ASSERT_TRUE(app.OpenFiles({kept}));
+    ASSERT_TRUE(app->OpenFiles({kept}));
     auto* graph = qobject_cast<tarnwick::CGraphFrame*>(frame.MdiArea()->activeSubWindow());
     ASSERT_NE(graph, nullptr);
     QPrinter* previewed = nullptr;
@@ -202,7 +208,6 @@ TEST(MainFrame, LooseEndsOfTheShell) {
     });
     graph->View()->PrintPreview();
     EXPECT_EQ(previewed, &tarnwick::SharedPrinter());
-    frame.close();
 }
 
 TEST(TarnwickApp, AFileOnTheCommandLineThatFailsEndsStartUp) {

@@ -2,10 +2,10 @@
 
 #include <string>
 
-#include "morlund/items/Wheel.h"
 #include "morlund/items/ChannelName.h"
 #include "morlund/items/CustomDataItem.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/items/Wheel.h"
 
 using namespace morlund;
 
@@ -13,18 +13,7 @@ namespace {
 
 // The name tables as start-up builds them, from what is registered now; kept
 // local so that items of this test never linger in the program's tables.
-FormulaNames CatalogueNames() {
-    FormulaNames names;
-    for (auto it = DataItem::NewIterator(); it->HasNext();) {
-        const DataItem* item = it->GetNext();
-        names.AddItem(item->GetShortName(), item);
-    }
-    for (auto it = Wheel::NewIterator(); it->HasNext();) {
-        const Wheel* wheel = it->GetNext();
-        names.AddWheel(wheel->GetShortName(), wheel);
-    }
-    return names;
-}
+FormulaNames CatalogueNames() { return FormulaNames::FromCatalogue(); }
 
 }  // namespace
 
