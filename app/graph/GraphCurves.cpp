@@ -132,22 +132,31 @@ void GraphRenderer::Impl::LinesByColumn(QPainter& p, const Layout& L, GraphSerie
     const double hi = item.validMax;
     const bool breaks = item.gapMode == GraphItem::kGapBreak;
     const double* v = ys.values.data();
-    const std::vector<GraphColumn>& columns = ys.Columns(ds, *L.grid, begin, end, lo, hi);
+    const GraphColumns& columns = ys.Columns(ds, *L.grid, begin, end, lo, hi);
+    stats.y.sum = columns.sum;
+    stats.y.count = columns.count;
     LineBuilder line(p, scratch, item.gapMode == GraphItem::kGapSteps);
-    for (const GraphColumn& c : columns) {
-        const GraphRangeSummary& s = c.summary;
-        stats.y.Append(s);
-        if (breaks && s.gap) {
+    for (const GraphColumn& c : columns.columns) {
+        const GraphExtremes& e = c.extremes;
+        if (e.max > stats.y.max) {
+            stats.y.max = e.max;
+            stats.y.argMax = e.argMax;
+        }
+        if (e.min < stats.y.min) {
+            stats.y.min = e.min;
+            stats.y.argMin = e.argMin;
+        }
+        if (breaks && c.gap) {
             for (int k = c.begin; k < c.end; ++k) {
                 if (IsDrawable(v[k], lo, hi))
                     line.Add(QPoint(c.column, L.Y(v[k])));
                 else
                     line.Break();
             }
-        } else if (s.count > 0) {
+        } else if (e.Any()) {
             std::array<std::pair<int, double>, 4> picks = {{{c.first, c.firstValue},
-                                                            {s.argMin, s.min},
-                                                            {s.argMax, s.max},
+                                                            {e.argMin, e.min},
+                                                            {e.argMax, e.max},
                                                             {c.last, c.lastValue}}};
             std::sort(picks.begin(), picks.end(),
                       [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -48,27 +48,137 @@ GraphColumnGrid::GraphColumnGrid(double xStart, double xEnd, int left, int width
 const GraphSeries::Blocks& GraphSeries::BlocksFor(double validMin, double validMax) {
     for (const Blocks& b : m_blocks)
         if (b.validMin == validMin && b.validMax == validMax) return b;
-    Blocks made{validMin, validMax, {}, {}};
+    Blocks made{validMin, validMax, {}, {}, {}, {}, {}};
     const int n = static_cast<int>(values.size());
-    made.blocks.resize(static_cast<std::size_t>((n + kBlockSize - 1) / kBlockSize));
-    for (int i = 0; i < n; ++i)
-        made.blocks[static_cast<std::size_t>(i / kBlockSize)].AppendSample(
-            i, values[static_cast<std::size_t>(i)], validMin, validMax);
-    made.groups.resize(made.blocks.size() / kGroupSize);
-    for (std::size_t k = 0; k < made.groups.size() * kGroupSize; ++k)
-        made.groups[k / kGroupSize].Append(made.blocks[k]);
+    const auto blockCount = static_cast<std::size_t>((n + kBlockSize - 1) / kBlockSize);
+    Level base;
+    base.extremes.resize(blockCount);
+    base.gaps.resize(blockCount);
+    made.sums.resize(blockCount);
+    made.counts.resize(blockCount);
+    for (int i = 0; i < n; ++i) {
+        const auto k = static_cast<std::size_t>(i / kBlockSize);
+        const double v = values[static_cast<std::size_t>(i)];
+        if (!IsDrawable(v, validMin, validMax)) {
+            base.gaps[k] = 1;
+            continue;
+        }
+        base.extremes[k].AppendSample(i, v);
+        made.sums[k] += v;
+        ++made.counts[k];
+    }
+    made.groupSums.resize(blockCount / kSumGroup);
+    made.groupCounts.resize(blockCount / kSumGroup);
+    for (std::size_t k = 0; k < made.groupSums.size() * kSumGroup; ++k) {
+        made.groupSums[k / kSumGroup] += made.sums[k];
+        made.groupCounts[k / kSumGroup] += made.counts[k];
+    }
+    made.levels.push_back(std::move(base));
+    // Higher levels summarise whole groups of the level below only.
+    while (made.levels.back().extremes.size() >= 2 * kFanOut) {
+        const Level& below = made.levels.back();
+        Level up;
+        const std::size_t count = below.extremes.size() / kFanOut;
+        up.extremes.resize(count);
+        up.gaps.resize(count);
+        for (std::size_t k = 0; k < count * kFanOut; ++k) {
+            up.extremes[k / kFanOut].Append(below.extremes[k]);
+            up.gaps[k / kFanOut] |= below.gaps[k];
+        }
+        made.levels.push_back(std::move(up));
+    }
     m_blocks.push_back(std::move(made));
     return m_blocks.back();
 }
 
-const std::vector<GraphColumn>& GraphSeries::Columns(const GraphDistances& distances,
-                                                     const GraphColumnGrid& grid, int begin,
-                                                     int end, double validMin, double validMax) {
+GraphExtremes GraphSeries::Query(const Blocks& blocks, int first, int end, bool& gap) {
+    // Up the levels: the ragged records at either end are taken at the level they are
+    // found on, the aligned middle one level higher. The right-hand part is gathered
+    // separately, so that everything is appended in sample order (ties keep the
+    // earlier sample).
+    GraphExtremes head;
+    GraphExtremes tail;
+    std::uint8_t gaps = 0;
+    const std::size_t levelCount = blocks.levels.size();
+    for (std::size_t l = 0; first < end; ++l) {
+        const Level& level = blocks.levels[l];
+        const GraphExtremes* e = level.extremes.data();
+        const std::uint8_t* g = level.gaps.data();
+        if (l + 1 == levelCount) {
+            for (; first < end; ++first) {
+                head.Append(e[first]);
+                gaps |= g[first];
+            }
+            break;
+        }
+        for (; first < end && first % kFanOut != 0; ++first) {
+            head.Append(e[first]);
+            gaps |= g[first];
+        }
+        for (; end > first && end % kFanOut != 0;) {
+            --end;
+            GraphExtremes later = e[end];
+            later.Append(tail);
+            tail = later;
+            gaps |= g[end];
+        }
+        first /= kFanOut;
+        end /= kFanOut;
+    }
+    head.Append(tail);
+    gap = gap || gaps != 0;
+    return head;
+}
+
+void GraphSeries::Sum(const Blocks& blocks, int begin, int end, double& sum, int& count) const {
+    const double lo = blocks.validMin;
+    const double hi = blocks.validMax;
+    auto samples = [&](int from, int to) {
+        for (int i = from; i < to; ++i) {
+            const double v = values[static_cast<std::size_t>(i)];
+            if (!IsDrawable(v, lo, hi)) continue;
+            sum += v;
+            ++count;
+        }
+    };
+    const int firstBlock = (begin + kBlockSize - 1) / kBlockSize;
+    const int endBlock = end / kBlockSize;
+    if (firstBlock >= endBlock) {
+        samples(begin, end);
+        return;
+    }
+    samples(begin, firstBlock * kBlockSize);
+    auto whole = [&](int from, int to) {
+        for (int k = from; k < to; ++k) {
+            sum += blocks.sums[static_cast<std::size_t>(k)];
+            count += blocks.counts[static_cast<std::size_t>(k)];
+        }
+    };
+    const int firstGroup = (firstBlock + kSumGroup - 1) / kSumGroup;
+    const int endGroup = endBlock / kSumGroup;
+    if (firstGroup < endGroup) {
+        whole(firstBlock, firstGroup * kSumGroup);
+        for (int g = firstGroup; g < endGroup; ++g) {
+            sum += blocks.groupSums[static_cast<std::size_t>(g)];
+            count += blocks.groupCounts[static_cast<std::size_t>(g)];
+        }
+        whole(endGroup * kSumGroup, endBlock);
+    } else {
+        whole(firstBlock, endBlock);
+    }
+    samples(endBlock * kBlockSize, end);
+}
+
+const GraphColumns& GraphSeries::Columns(const GraphDistances& distances,
+                                         const GraphColumnGrid& grid, int begin, int end,
+                                         double validMin, double validMax) {
     if (m_hasColumns && grid.SameAs(m_colXStart, m_colXEnd, m_colLeft, m_colWidth) &&
         begin == m_colBegin && end == m_colEnd && validMin == m_colValidMin &&
         validMax == m_colValidMax)
         return m_columns;
-    m_columns.clear();
+    std::vector<GraphColumn>& columns = m_columns.columns;
+    columns.clear();
+    const Blocks& blocks = BlocksFor(validMin, validMax);
     // Each column is found on its own rather than from where the one before it ended:
     // after a scroll nothing of the long arrays is in the cache, and independent
     // lookups let those reads overlap instead of waiting for each other.
@@ -107,16 +217,19 @@ const std::vector<GraphColumn>& GraphSeries::Columns(const GraphDistances& dista
             ++i;
         m_bounds[static_cast<std::size_t>(j)] = std::clamp(i, begin, end);
     }
+    const double* v = values.data();
+    const GraphExtremes* blockExtremes = blocks.levels.front().extremes.data();
     for (int j = 0; j + 1 < boundCount; ++j) {
         const int first = m_bounds[static_cast<std::size_t>(j)];
         const int stop = m_bounds[static_cast<std::size_t>(j + 1)];
         if (j + kAhead < boundCount) {
-            // The partial blocks at either end of a column are read sample by sample.
-            const int ahead =
-                m_bounds[static_cast<std::size_t>(j + kAhead)] / kBlockSize * kBlockSize;
+            // The partial block at a column's edge is read sample by sample.
+            const int ahead = m_bounds[static_cast<std::size_t>(j + kAhead)];
             if (ahead < n) {
-                Prefetch(values.data() + ahead);
-                Prefetch(values.data() + std::min(ahead + kBlockSize - 1, n - 1));
+                const int blockStart = ahead / kBlockSize * kBlockSize;
+                Prefetch(v + blockStart);
+                Prefetch(v + std::min(blockStart + kBlockSize - 1, n - 1));
+                Prefetch(reinterpret_cast<const double*>(blockExtremes + ahead / kBlockSize));
             }
         }
         if (first >= stop) continue;
@@ -124,21 +237,45 @@ const std::vector<GraphColumn>& GraphSeries::Columns(const GraphDistances& dista
         column.column = grid.Left() + j;
         column.begin = first;
         column.end = stop;
-        column.summary = Summarize(first, stop, validMin, validMax);
-        if (column.summary.count > 0) {
+        GraphExtremes& e = column.extremes;
+        bool gap = false;
+        auto samples = [&](int from, int to) {
+            for (int i = from; i < to; ++i) {
+                if (IsDrawable(v[i], validMin, validMax))
+                    e.AppendSample(i, v[i]);
+                else
+                    gap = true;
+            }
+        };
+        const int firstBlock = (first + kBlockSize - 1) / kBlockSize;
+        const int endBlock = stop / kBlockSize;
+        if (firstBlock >= endBlock) {
+            samples(first, stop);
+        } else {
+            samples(first, firstBlock * kBlockSize);
+            e.Append(Query(blocks, firstBlock, endBlock, gap));
+            samples(endBlock * kBlockSize, stop);
+        }
+        column.gap = gap;
+        if (e.Any()) {
             int a = first;
-            while (!IsDrawable(values[static_cast<std::size_t>(a)], validMin, validMax))
-                ++a;
             int z = stop - 1;
-            while (!IsDrawable(values[static_cast<std::size_t>(z)], validMin, validMax))
-                --z;
+            if (gap) {
+                while (!IsDrawable(v[a], validMin, validMax))
+                    ++a;
+                while (!IsDrawable(v[z], validMin, validMax))
+                    --z;
+            }
             column.first = a;
             column.last = z;
-            column.firstValue = values[static_cast<std::size_t>(a)];
-            column.lastValue = values[static_cast<std::size_t>(z)];
+            column.firstValue = v[a];
+            column.lastValue = v[z];
         }
-        m_columns.push_back(column);
+        columns.push_back(column);
     }
+    m_columns.sum = 0.0;
+    m_columns.count = 0;
+    Sum(blocks, begin, end, m_columns.sum, m_columns.count);
     m_hasColumns = true;
     m_colXStart = grid.XStart();
     m_colXEnd = grid.XEnd();
@@ -149,36 +286,6 @@ const std::vector<GraphColumn>& GraphSeries::Columns(const GraphDistances& dista
     m_colValidMin = validMin;
     m_colValidMax = validMax;
     return m_columns;
-}
-
-GraphRangeSummary GraphSeries::Summarize(int begin, int end, double validMin, double validMax) {
-    GraphRangeSummary s;
-    const int firstBlock = (begin + kBlockSize - 1) / kBlockSize;
-    const int endBlock = end / kBlockSize;
-    if (firstBlock >= endBlock) {
-        for (int i = begin; i < end; ++i)
-            s.AppendSample(i, values[static_cast<std::size_t>(i)], validMin, validMax);
-        return s;
-    }
-    const Blocks& summaries = BlocksFor(validMin, validMax);
-    const std::vector<GraphRangeSummary>& blocks = summaries.blocks;
-    for (int i = begin; i < firstBlock * kBlockSize; ++i)
-        s.AppendSample(i, values[static_cast<std::size_t>(i)], validMin, validMax);
-    int block = firstBlock;
-    const int firstGroup = (firstBlock + kGroupSize - 1) / kGroupSize;
-    const int endGroup = endBlock / kGroupSize;
-    if (firstGroup < endGroup) {
-        for (; block < firstGroup * kGroupSize; ++block)
-            s.Append(blocks[static_cast<std::size_t>(block)]);
-        for (int g = firstGroup; g < endGroup; ++g)
-            s.Append(summaries.groups[static_cast<std::size_t>(g)]);
-        block = endGroup * kGroupSize;
-    }
-    for (; block < endBlock; ++block)
-        s.Append(blocks[static_cast<std::size_t>(block)]);
-    for (int i = endBlock * kBlockSize; i < end; ++i)
-        s.AppendSample(i, values[static_cast<std::size_t>(i)], validMin, validMax);
-    return s;
 }
 
 GraphDistances::GraphDistances(std::vector<double> distances) : values(std::move(distances)) {

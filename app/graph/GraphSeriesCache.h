@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -90,8 +91,41 @@ private:
     std::vector<double> m_thresholds;
 };
 
+// The extremes of the drawable values of a run of samples: what a pixel column shows
+// of it. Kept small (no sum, no count): a scroll reads many of these.
+struct GraphExtremes {
+    double min = HUGE_VAL;
+    double max = -HUGE_VAL;
+    int argMin = -1;  // first sample with the lowest value; -1 when none is drawable
+    int argMax = -1;  // first sample with the highest value
+
+    bool Any() const { return argMin >= 0; }
+    // Adds what follows this run (later samples): ties keep the earlier sample.
+    void Append(const GraphExtremes& later) {
+        if (later.max > max) {
+            max = later.max;
+            argMax = later.argMax;
+        }
+        if (later.min < min) {
+            min = later.min;
+            argMin = later.argMin;
+        }
+    }
+    // A drawable sample after the run.
+    void AppendSample(int sample, double value) {
+        if (value > max) {
+            max = value;
+            argMax = sample;
+        }
+        if (value < min) {
+            min = value;
+            argMin = sample;
+        }
+    }
+};
+
 // The samples of one column with what they hold; first and last are drawable samples
-// (when count > 0).
+// (when extremes.Any()).
 struct GraphColumn {
     int column = 0;
     int begin = 0;
@@ -100,7 +134,16 @@ struct GraphColumn {
     int last = -1;
     double firstValue = 0.0;  // kept here: repaints read no sample values
     double lastValue = 0.0;
-    GraphRangeSummary summary;
+    GraphExtremes extremes;
+    bool gap = false;  // at least one sample is not drawable
+};
+
+// The columns of a curve and the sum and count of their drawable values (the average
+// box).
+struct GraphColumns {
+    std::vector<GraphColumn> columns;
+    double sum = 0.0;
+    int count = 0;
 };
 
 // Sample distances of one buffer, and whether they never decrease (then the visible
@@ -124,30 +167,41 @@ public:
 
     std::vector<double> values;
 
-    // Summary of samples [begin, end) for a valid range; block summaries for the
-    // range are built on first use and kept with the values.
-    GraphRangeSummary Summarize(int begin, int end, double validMin, double validMax);
-
     // The columns of samples [begin, end) (ordered distances) on a grid, kept for the
     // last grid and valid range asked for: repaints of an unchanged distance range
-    // only map the columns' points.
-    const std::vector<GraphColumn>& Columns(const GraphDistances& distances,
-                                            const GraphColumnGrid& grid, int begin, int end,
-                                            double validMin, double validMax);
+    // only map the columns' points. Block summaries for the valid range are built on
+    // first use and kept with the values.
+    const GraphColumns& Columns(const GraphDistances& distances, const GraphColumnGrid& grid,
+                                int begin, int end, double validMin, double validMax);
 
 private:
-    // Summaries of every kBlockSize samples, and of every kGroupSize of those.
-    static constexpr int kGroupSize = 4;
+    // Extremes of every kBlockSize samples, then of every kFanOut records of the level
+    // below, up to a level of a few records; beside them whether the records' samples
+    // include one that is not drawable, and the sums and counts of the blocks.
+    static constexpr int kFanOut = 4;
+    struct Level {
+        std::vector<GraphExtremes> extremes;
+        std::vector<std::uint8_t> gaps;
+    };
     struct Blocks {
         double validMin;
         double validMax;
-        std::vector<GraphRangeSummary> blocks;
-        std::vector<GraphRangeSummary> groups;
+        std::vector<Level> levels;
+        std::vector<double> sums;  // of every block, and of every kSumGroup blocks
+        std::vector<int> counts;
+        std::vector<double> groupSums;
+        std::vector<int> groupCounts;
     };
+    static constexpr int kSumGroup = 64;
     const Blocks& BlocksFor(double validMin, double validMax);
+    // Extremes of the whole blocks [first, end); gap is set when one of their samples
+    // is not drawable.
+    static GraphExtremes Query(const Blocks& blocks, int first, int end, bool& gap);
+    // Sum and count of the drawable samples [begin, end).
+    void Sum(const Blocks& blocks, int begin, int end, double& sum, int& count) const;
 
     std::vector<Blocks> m_blocks;
-    std::vector<GraphColumn> m_columns;
+    GraphColumns m_columns;
     std::vector<int> m_bounds;  // first sample of every column of the grid
     bool m_hasColumns = false;
     double m_colXStart = 0, m_colXEnd = 0, m_colValidMin = 0, m_colValidMax = 0;

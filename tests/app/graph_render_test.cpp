@@ -504,17 +504,22 @@ TEST(GraphRender, ColumnsFollowTheDistanceRule) {
         d[i] = 0.7 * static_cast<double>(i / 3);  // every distance three times
     const tarnwick::GraphDistances distances(d);
     tarnwick::GraphSeries series;
-    for (std::size_t i = 0; i < d.size(); ++i)
-        series.values.push_back(i % 7 == 0 ? std::numeric_limits<double>::quiet_NaN()
-                                           : std::sin(static_cast<double>(i)));
+    // Samples 300..599 have gaps, 700..759 nothing drawable, the rest no gap.
+    for (std::size_t i = 0; i < d.size(); ++i) {
+        const bool gap = (i >= 300 && i < 600 && i % 7 == 0) || (i >= 700 && i < 760);
+        series.values.push_back(gap ? std::numeric_limits<double>::quiet_NaN()
+                                    : std::round(3 * std::sin(static_cast<double>(i))));
+    }
     struct Grid {
         double xStart, xEnd;
         int width;
     };
     // Edges on sample distances, between them, a window past the data's end, one column
-    // per sample, many columns per sample.
-    const Grid grids[] = {{0, 70, 100},    {0.35, 70.35, 100}, {3.1, 9.9, 57},      {150, 400, 333},
-                          {0, 233.1, 333}, {20, 21, 1000},     {0.7, 0.7 + 1e-9, 5}};
+    // per sample, many columns per sample, hundreds of samples per column (values with
+    // many ties: the extremes are the first of equal samples).
+    const Grid grids[] = {{0, 70, 100},         {0.35, 70.35, 100}, {3.1, 9.9, 57},
+                          {150, 400, 333},      {0, 233.1, 333},    {20, 21, 1000},
+                          {0.7, 0.7 + 1e-9, 5}, {0, 233.1, 2},      {0.35, 200, 3}};
     for (const Grid& gr : grids) {
         const tarnwick::GraphColumnGrid grid(gr.xStart, gr.xEnd, 40, gr.width);
         const int begin =
@@ -523,23 +528,30 @@ TEST(GraphRender, ColumnsFollowTheDistanceRule) {
         const auto& columns = series.Columns(distances, grid, begin, end, -1e8, 1e8);
         int next = begin;
         int lastColumn = -1;
-        for (const tarnwick::GraphColumn& c : columns) {
+        for (const tarnwick::GraphColumn& c : columns.columns) {
             ASSERT_EQ(c.begin, next) << gr.xStart;
             ASSERT_LT(c.begin, c.end);
             ASSERT_GT(c.column, lastColumn);
-            int drawable = 0;
+            tarnwick::GraphExtremes expected;
+            bool gap = false;
             int first = -1;
             int last = -1;
             for (int i = c.begin; i < c.end; ++i) {
                 ASSERT_EQ(grid.Column(d[static_cast<std::size_t>(i)]), c.column)
                     << gr.xStart << ".." << gr.xEnd << " sample " << i;
-                if (!std::isfinite(series.values[static_cast<std::size_t>(i)])) continue;
-                ++drawable;
+                const double v = series.values[static_cast<std::size_t>(i)];
+                if (!std::isfinite(v)) {
+                    gap = true;
+                    continue;
+                }
+                expected.AppendSample(i, v);
                 if (first < 0) first = i;
                 last = i;
             }
-            EXPECT_EQ(c.summary.count, drawable);
-            if (drawable > 0) {
+            EXPECT_EQ(c.gap, gap);
+            EXPECT_EQ(c.extremes.argMin, expected.argMin) << c.begin << ".." << c.end;
+            EXPECT_EQ(c.extremes.argMax, expected.argMax) << c.begin << ".." << c.end;
+            if (expected.Any()) {
                 EXPECT_EQ(c.first, first);
                 EXPECT_EQ(c.last, last);
             }
@@ -547,5 +559,15 @@ TEST(GraphRender, ColumnsFollowTheDistanceRule) {
             lastColumn = c.column;
         }
         EXPECT_EQ(next, end) << gr.xStart << ".." << gr.xEnd;
+        double sum = 0.0;
+        int count = 0;
+        for (int i = begin; i < end; ++i) {
+            const double v = series.values[static_cast<std::size_t>(i)];
+            if (!std::isfinite(v)) continue;
+            sum += v;
+            ++count;
+        }
+        EXPECT_EQ(columns.count, count);
+        EXPECT_NEAR(columns.sum, sum, 1e-9);
     }
 }
