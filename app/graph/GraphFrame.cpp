@@ -249,6 +249,14 @@ bool CGraphFrame::RangeTexts(QString& time, QString& distance) const {
     return true;
 }
 
+CGraphFrame::~CGraphFrame() {
+    // The base classes hide the window as they go; by then this is no graph frame any
+    // more, so nothing of it may be called back: not its own slots, not the view's
+    // forwarded signals.
+    disconnect(this, nullptr, this, nullptr);
+    delete widget();
+}
+
 void CGraphFrame::AddFocusKey(const QKeySequence& key, QWidget* target) {
     auto* action = new QAction(this);
     action->setShortcut(key);

@@ -71,6 +71,7 @@ class CGraphFrame : public CViewFrame {
     Q_OBJECT
 public:
     CGraphFrame(CTarnwickDoc& doc, const AppSettings& settings, QWidget* parent = nullptr);
+    ~CGraphFrame() override;
 
     QAction* ViewAction(ViewCommand command) const override;
     bool RangeTexts(QString& time, QString& distance) const override;
