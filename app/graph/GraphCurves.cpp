@@ -99,8 +99,8 @@ void GraphRenderer::Impl::DrawCurve(QPainter& p, const Layout& L, const PerfCore
             GraphValueText(ys.values[static_cast<std::size_t>(sample)], bufferCount);
         return fourWheels ? yText : GraphPairText(xText(sample), yText);
     };
-    if (!fourWheels && stats.y.count > 0) {
-        const QString avg = GraphValueText(stats.y.sum / stats.y.count, bufferCount);
+    if (!fourWheels && stats.count > 0) {
+        const QString avg = GraphValueText(stats.sum / stats.count, bufferCount);
         boxes.push_back({Placement::kBottom, QPoint(L.left, 0), boxIndex, colour,
                          QStringLiteral("%1 %2").arg(
                              avg, QString::fromStdString(item.GetShortConvertedQuantityName()))});
@@ -133,19 +133,12 @@ void GraphRenderer::Impl::LinesByColumn(QPainter& p, const Layout& L, GraphSerie
     const bool breaks = item.gapMode == GraphItem::kGapBreak;
     const double* v = ys.values.data();
     const GraphColumns& columns = ys.Columns(ds, *L.grid, begin, end, lo, hi);
-    stats.y.sum = columns.sum;
-    stats.y.count = columns.count;
+    stats.sum = columns.sum;
+    stats.count = columns.count;
     LineBuilder line(p, scratch, item.gapMode == GraphItem::kGapSteps);
     for (const GraphColumn& c : columns.columns) {
         const GraphExtremes& e = c.extremes;
-        if (e.max > stats.y.max) {
-            stats.y.max = e.max;
-            stats.y.argMax = e.argMax;
-        }
-        if (e.min < stats.y.min) {
-            stats.y.min = e.min;
-            stats.y.argMin = e.argMin;
-        }
+        stats.y.Append(e);
         if (breaks && c.gap) {
             for (int k = c.begin; k < c.end; ++k) {
                 if (IsDrawable(v[k], lo, hi))
@@ -190,7 +183,6 @@ void GraphRenderer::Impl::SampleBySample(QPainter& p, const Layout& L, GraphSeri
         const double v = ys.values[static_cast<std::size_t>(i)];
         const double xv = xs != nullptr ? xs->values[static_cast<std::size_t>(i)] : 0.0;
         if (!IsDrawable(v, lo, hi) || (xs != nullptr && !IsDrawable(xv, xLo, xHi))) {
-            stats.y.gap = true;
             if (breaks) {
                 if (columnsReduce)
                     reducer.Break();
@@ -199,7 +191,9 @@ void GraphRenderer::Impl::SampleBySample(QPainter& p, const Layout& L, GraphSeri
             }
             continue;
         }
-        stats.y.AppendSample(i, v, lo, hi);
+        stats.y.AppendSample(i, v);
+        stats.sum += v;
+        ++stats.count;
         if (xs != nullptr) {
             if (xv > stats.xMax) {
                 stats.xMax = xv;

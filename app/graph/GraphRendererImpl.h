@@ -242,7 +242,9 @@ private:
 
 // The extremes and the mean of what a curve drew.
 struct CurveStats {
-    GraphRangeSummary y;
+    GraphExtremes y;
+    double sum = 0.0;  // of the drawable values
+    int count = 0;
     double xMax = -HUGE_VAL, xMin = HUGE_VAL;
     int xArgMax = -1, xArgMin = -1;
 };

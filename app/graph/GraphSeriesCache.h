@@ -23,50 +23,6 @@ inline bool IsDrawable(double value, double validMin, double validMax) {
     return std::isfinite(value) && value > validMin && value < validMax;
 }
 
-// The drawable values of a run of samples, in one pass over precomputed blocks.
-struct GraphRangeSummary {
-    double min = HUGE_VAL;
-    double max = -HUGE_VAL;
-    int argMin = -1;  // first sample with the lowest value
-    int argMax = -1;  // first sample with the highest value
-    int count = 0;    // drawable samples
-    double sum = 0.0;
-    bool gap = false;  // at least one sample is not drawable
-
-    // Adds what follows this range (later samples): ties keep the earlier sample.
-    void Append(const GraphRangeSummary& later) {
-        if (later.count > 0) {
-            if (later.max > max) {
-                max = later.max;
-                argMax = later.argMax;
-            }
-            if (later.min < min) {
-                min = later.min;
-                argMin = later.argMin;
-            }
-            count += later.count;
-            sum += later.sum;
-        }
-        gap = gap || later.gap;
-    }
-    void AppendSample(int sample, double value, double validMin, double validMax) {
-        if (!IsDrawable(value, validMin, validMax)) {
-            gap = true;
-            return;
-        }
-        if (value > max) {
-            max = value;
-            argMax = sample;
-        }
-        if (value < min) {
-            min = value;
-            argMin = sample;
-        }
-        ++count;
-        sum += value;
-    }
-};
-
 // The pixel columns of a distance range: column(d) = left + trunc(width * (d - xStart) /
 // (xEnd - xStart)), and for every column the smallest distance that reaches it, so that
 // samples are sorted into columns by comparisons alone.

@@ -24,7 +24,7 @@ struct ColumnSpecResult {
     enum Status { kOk, kEmptyColumn, kBadRange, kNoChannel, kUnknownWheel, kNotPerWheel };
     Status status = kOk;
     std::vector<ColumnItem> columns;  // in the order written; empty on failure
-    std::string spec;                 // the spec that failed, as written
+    std::string spec;                 // the column text that failed, as written
     std::string message;              // why it failed, for the user
 
     bool IsOk() const { return status == kOk; }
