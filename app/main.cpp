@@ -21,6 +21,7 @@
 #include <string>
 
 #include "app/graph/GraphFrame.h"
+#include "app/views/Views.h"
 #include "app/res/Icons.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/TarnwickApp.h"
@@ -120,6 +121,7 @@ int main(int argc, char** argv) {
 
     // The kinds of view the main window can open.
     tarnwick::RegisterGraphView();
+    tarnwick::RegisterViews();
 
     tarnwick::CTarnwickApp app;
     app.SetMessagesToStderr(parser.isSet(screenshot));

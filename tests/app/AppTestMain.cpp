@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/graph/GraphFrame.h"
+#include "app/views/Views.h"
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     // As the program's main does.
     tarnwick::RegisterGraphView();
+    tarnwick::RegisterViews();
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     std::error_code ec;

@@ -1,0 +1,7 @@
+#include "app/views/Views.h"
+
+namespace tarnwick {
+
+void RegisterViews() {}
+
+}  // namespace tarnwick

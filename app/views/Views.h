@@ -1,0 +1,8 @@
+#pragma once
+
+namespace tarnwick {
+
+// Makes the windows of this folder (statistics, samples, map) known to the main window.
+void RegisterViews();
+
+}  // namespace tarnwick
