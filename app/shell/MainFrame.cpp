@@ -34,6 +34,8 @@ constexpr std::pair<CMainFrame::Command, ViewCommand> kViewCommands[] = {
     {CMainFrame::kZoomOutX, ViewCommand::ZoomOutX},
     {CMainFrame::kZoomInY, ViewCommand::ZoomInY},
     {CMainFrame::kZoomOutY, ViewCommand::ZoomOutY},
+    {CMainFrame::kPrint, ViewCommand::Print},
+    {CMainFrame::kPrintPreview, ViewCommand::PrintPreview},
 };
 }  // namespace
 
@@ -87,6 +89,10 @@ void CMainFrame::CreateActions() {
          "Save the car setup. Hold Shift to save all changed setups"},
         {kSetupEdit, "Setup &Edit...", QKeySequence(Qt::CTRL | Qt::Key_S),
          "Edit the car setup of the current lap"},
+        // The views carry the key of Print (the menu only shows it), so that it never
+        // competes with theirs.
+        {kPrint, "&Print...\tCtrl+P", {}, "Print the active window"},
+        {kPrintPreview, "Print Pre&view", {}, "Show the pages the active window prints"},
         {kPrintSetup, "P&rint Setup...", {}, "Choose the printer and page"},
         {kOptions, "&Options...", QKeySequence(Qt::CTRL | Qt::Key_T),
          "Change the program's options"},
@@ -213,6 +219,8 @@ void CMainFrame::CreateMenus() {
     file->addAction(m_actions[kSetupSave]);
     file->addAction(m_actions[kSetupEdit]);
     file->addSeparator();
+    file->addAction(m_actions[kPrint]);
+    file->addAction(m_actions[kPrintPreview]);
     file->addAction(m_actions[kPrintSetup]);
     file->addSeparator();
     m_recentMenu = file->addMenu(tr("Recent &Files"));

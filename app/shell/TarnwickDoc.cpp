@@ -92,6 +92,20 @@ void CTarnwickDoc::RemoveView(DocView* view) {
 }
 
 void CTarnwickDoc::UpdateAllViews(DocView* sender, const DocUpdate& update) {
+    // Summaries go with the values they were computed from.
+    switch (update.kind) {
+        case DocUpdate::Kind::BufferValues:
+            m_summaries.Drop(Buffer(update.buffer));
+            break;
+        case DocUpdate::Kind::AllValues:
+            m_summaries.Clear();
+            break;
+        case DocUpdate::Kind::Buffers:
+            m_summaries.KeepOnly(Buffers());
+            break;
+        default:
+            break;
+    }
     if (update.hint) {
         m_currentBuffer = update.hint->buffer;
         m_cursorPos = update.hint->cursorPos;
@@ -120,6 +134,7 @@ void CTarnwickDoc::SetTitle(const QString& title) {
 // --- opening and closing -----------------------------------------------------------
 
 void CTarnwickDoc::DeleteContents() {
+    m_summaries.Clear();
     m_manager.reset();
     m_game.reset();
     m_readOk = false;
@@ -268,6 +283,7 @@ int CTarnwickDoc::DeleteBuffers(const std::vector<int>& indices) {
     int removedBelowCurrent = 0;
     for (int i = count - 1; i >= 0; --i) {  // from the top, so lower indices stay valid
         if (!marked[static_cast<std::size_t>(i)]) continue;
+        m_summaries.Drop(Buffer(i));
         m_manager->RemoveBuffer(i);
         ++removed;
         if (i < m_currentBuffer) ++removedBelowCurrent;
@@ -361,26 +377,8 @@ bool CTarnwickDoc::CanNewTrackView() const {
 
 // --- summary statistics --------------------------------------------------------------
 
-pellith::SpeedSummary CTarnwickDoc::GetSpeedSummary(int buffer) const {
-    return pellith::GetSpeedSummary(BufferAt(buffer));
-}
-pellith::RevsSummary CTarnwickDoc::GetRevsSummary(int buffer) const {
-    return pellith::GetRevsSummary(BufferAt(buffer));
-}
-pellith::PedalSummary CTarnwickDoc::GetThrottleSummary(int buffer) const {
-    return pellith::GetThrottleSummary(BufferAt(buffer));
-}
-pellith::PedalSummary CTarnwickDoc::GetBrakeSummary(int buffer) const {
-    return pellith::GetBrakeSummary(BufferAt(buffer));
-}
-int CTarnwickDoc::GetCoastingShare(int buffer) const {
-    return pellith::GetCoastingShare(BufferAt(buffer));
-}
-pellith::SteeringSummary CTarnwickDoc::GetSteeringSummary(int buffer) const {
-    return pellith::GetSteeringSummary(BufferAt(buffer));
-}
-int CTarnwickDoc::GetGearChanges(int buffer) const {
-    return pellith::GetGearChanges(BufferAt(buffer));
+const pellith::LapSummary& CTarnwickDoc::Summary(int buffer) const {
+    return m_summaries.Get(BufferAt(buffer));
 }
 
 }  // namespace tarnwick

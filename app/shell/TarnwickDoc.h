@@ -129,14 +129,12 @@ public:
     bool CanSetupEdit() const;
     bool CanNewTrackView() const;
 
-    // --- summary statistics of a buffer (index errors raise InvalidArgument) ----
-    pellith::SpeedSummary GetSpeedSummary(int buffer) const;
-    pellith::RevsSummary GetRevsSummary(int buffer) const;
-    pellith::PedalSummary GetThrottleSummary(int buffer) const;
-    pellith::PedalSummary GetBrakeSummary(int buffer) const;
-    int GetCoastingShare(int buffer) const;
-    pellith::SteeringSummary GetSteeringSummary(int buffer) const;
-    int GetGearChanges(int buffer) const;
+    // --- summary statistics ---------------------------------------------------------
+    // A buffer's summary, computed once and kept until its values change (index
+    // errors raise InvalidArgument).
+    const pellith::LapSummary& Summary(int buffer) const;
+    // Every lap's summaries, for the statistics table.
+    pellith::LapSummaryCache& Summaries() const { return m_summaries; }
 
 signals:
     void TitleChanged(const QString& title);
@@ -172,6 +170,7 @@ private:
 
     QString m_title;
     std::vector<DocView*> m_views;
+    mutable pellith::LapSummaryCache m_summaries;
 };
 
 }  // namespace tarnwick

@@ -1,7 +1,9 @@
 #include "app/views/Views.h"
 
+#include "app/views/StatView.h"
+
 namespace tarnwick {
 
-void RegisterViews() {}
+void RegisterViews() { RegisterStatView(); }
 
 }  // namespace tarnwick
