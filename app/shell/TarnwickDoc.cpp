@@ -178,6 +178,15 @@ bool CTarnwickDoc::OpenDocument(const QString& path, const AppSettings& settings
     return true;
 }
 
+void CTarnwickDoc::TakeLaps(std::unique_ptr<morlund::BufManager> manager, GameType game) {
+    DeleteContents();
+    m_manager = std::move(manager);
+    m_game = game;
+    m_readOk = m_manager != nullptr;
+    SetTitle(HasBuffers() ? BufferName(*Buffer(0)) : QString::fromLatin1(kNoBuffersTitle));
+    UpdateAllViews(nullptr, DocUpdate::BuffersChanged());
+}
+
 void CTarnwickDoc::LoadTrackGeometry(const AppSettings& settings) {
     m_gp2TrackLoaded = false;
     m_lfsMeshLoaded = false;

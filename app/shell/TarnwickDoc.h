@@ -85,6 +85,9 @@ public:
     // Opens the first path as the document and adds the others as buffers; the
     // views are updated once when any were added. False when the first failed.
     bool OpenFiles(const QStringList& paths, const AppSettings& settings);
+    // Empties the document and holds laps read or built elsewhere (benchmarks build
+    // them in memory), named after buffer 0; the views are updated once.
+    void TakeLaps(std::unique_ptr<morlund::BufManager> manager, morlund::GameType game);
     // Deletes the manager and the track geometry and resets the shared state.
     void DeleteContents();
     // Offers to save every changed setup (Yes/No/Cancel per buffer). False when
