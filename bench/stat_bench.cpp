@@ -34,14 +34,8 @@ struct Scene {
     tarnwick::CTarnwickDoc doc;
     Scene() {
         auto manager = std::make_unique<graphlaps::LapManager>();
-        for (int b = 0; b < kLaps; ++b) {
-            lapgen::LapSpec spec;
-            spec.seed = 11;
-            spec.sampleCount = kSamples;
-            spec.trackLength = 5000;
-            spec.gripScale = 1.0 - 0.012 * b;
-            manager->Add(graphlaps::FromLapgen(lapgen::MakeLap(spec)));
-        }
+        for (int b = 0; b < kLaps; ++b)
+            manager->Add(graphlaps::FieldLap(kSamples, b));
         doc.TakeLaps(std::move(manager), morlund::GameType::GP2);
     }
 };
