@@ -119,7 +119,7 @@ TEST(MainFrame, CommandsFollowTheDocument) {
     for (auto command :
          {CMainFrame::kAddBuffers, CMainFrame::kDeleteBuffers, CMainFrame::kSetupOpen,
           CMainFrame::kNewStatView, CMainFrame::kNewGraphView, CMainFrame::kNewTextView,
-          CMainFrame::kNewTrackView, CMainFrame::kExport})
+          CMainFrame::kNewTrackView, CMainFrame::kExport, CMainFrame::kPrint})
         EXPECT_FALSE(frame.Action(command)->isEnabled()) << command;
     EXPECT_TRUE(frame.Action(CMainFrame::kFileOpen)->isEnabled());
     EXPECT_FALSE(frame.findChild<QLabel*>("TimeRangePane")->isEnabled());
@@ -134,6 +134,7 @@ TEST(MainFrame, CommandsFollowTheDocument) {
     // The start view of the default settings is the statistics; generic laps have no
     // setups.
     EXPECT_NE(qobject_cast<tarnwick::CStatFrame*>(frame.MdiArea()->activeSubWindow()), nullptr);
+    EXPECT_TRUE(frame.Action(CMainFrame::kPrint)->isEnabled());  // the window prints
     EXPECT_FALSE(frame.Action(CMainFrame::kSetupOpen)->isEnabled());
     EXPECT_TRUE(frame.Action(CMainFrame::kNewStatView)->isEnabled());
     EXPECT_EQ(app.RecentFiles().front(), QFileInfo(a).absoluteFilePath());
