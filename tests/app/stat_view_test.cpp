@@ -177,12 +177,14 @@ TEST(StatView, TitlesLapSwitchingAndSummariesKeptPerLap) {
     EXPECT_EQ(one.windowTitle(), "a.csv - Stat View (3)");
     EXPECT_EQ(one.Table()->ColumnCount(), 4);
 
-    // Each lap was summarised once however often the tables were built; new values of
-    // one lap summarise that lap again, and only it.
+    // Each lap is summarised once however often the tables are built: a lap's new
+    // setup leaves its recorded channels alone; new units summarise every lap again.
     CStatView two(doc, settings);
     EXPECT_EQ(doc.Summaries().Computed(), 3);
     doc.UpdateAllViews(nullptr, tarnwick::DocUpdate::ValuesOf(1));
-    EXPECT_EQ(doc.Summaries().Computed(), 4);
+    EXPECT_EQ(doc.Summaries().Computed(), 3);
+    doc.UpdateAllViews(nullptr, tarnwick::DocUpdate::AllValues());
+    EXPECT_EQ(doc.Summaries().Computed(), 6);
 
     // A click on a lap's heading switches the lap off everywhere and greys its heading
     // in every statistics window; a second click brings it back.
@@ -215,7 +217,7 @@ TEST(StatView, TitlesLapSwitchingAndSummariesKeptPerLap) {
     two.OnHeaderClicked(0);
     EXPECT_GT(two.Table()->columnWidth(1), 50);
     EXPECT_EQ(other.updates, 2);
-    EXPECT_EQ(doc.Summaries().Computed(), 4);
+    EXPECT_EQ(doc.Summaries().Computed(), 6);
     doc.RemoveView(&other);
 }
 
