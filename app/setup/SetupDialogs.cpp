@@ -136,7 +136,8 @@ CStandardSetupDlg::CStandardSetupDlg(CTarnwickDoc& doc, int buffer, QWidget* par
     stopGrid->addLayout(buttons, 0, 0, 1, 3);
     for (int s = 0; s < 3; ++s) {
         auto* slider = MakeSlider(kStopSlider + s, 1, 100, 1, Qt::Horizontal, stops);
-        stopGrid->addWidget(new QLabel(tr("Stop %1").arg(s + 1), stops), s + 1, 0);
+        m_stopCaptions[static_cast<std::size_t>(s)] = new QLabel(tr("Stop %1").arg(s + 1), stops);
+        stopGrid->addWidget(m_stopCaptions[static_cast<std::size_t>(s)], s + 1, 0);
         stopGrid->addWidget(slider, s + 1, 1);
         stopGrid->addWidget(MakeText(kStopText + s, stops, 40), s + 1, 2);
         connect(slider, &QSlider::valueChanged, this, [this, s](int p) { OnStop(s, p); });
@@ -272,6 +273,7 @@ void CStandardSetupDlg::ShowStops(bool reset) {
         Slider(kStopSlider + s)->setEnabled(used);
         Slider(kStopSlider + s)->setVisible(used);
         findChild<QLabel*>(QString::number(kStopText + s))->setVisible(used);
+        m_stopCaptions[static_cast<std::size_t>(s)]->setVisible(used);
     }
     if (reset) StoreStops();
 }

@@ -87,6 +87,7 @@ private:
     bool m_initializing = true;
     pellith::setupedit::PitStops m_stops;
     QButtonGroup* m_strategy = nullptr;
+    std::array<QLabel*, 3> m_stopCaptions{};
 };
 
 // Per-wheel packers, springs, dampers and ride heights (in the wheels' colours),
