@@ -1,7 +1,9 @@
 #include "app/views/Views.h"
 
+#include "app/views/TextView.h"
+
 namespace tarnwick {
 
-void RegisterViews() {}
+void RegisterViews() { RegisterTextView(); }
 
 }  // namespace tarnwick
