@@ -8,6 +8,7 @@
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QScrollBar>
 #include <algorithm>
 #include <cmath>
 
@@ -186,7 +187,7 @@ void CTxtView::Update(const ViewHint* hint) {
             m_lastRow = range.last;
             Rebuild();
         }
-        SelectCursorRow(true);
+        SelectCursorRow();
     }
     if (hint == nullptr || bufferChanged) Retitle();
 }
@@ -202,7 +203,7 @@ void CTxtView::Rebuild() {
     ShowSortKey();
 }
 
-void CTxtView::SelectCursorRow(bool scroll) {
+void CTxtView::SelectCursorRow() {
     const int row = m_model->Rows().RowOf(m_cursorSample);
     // The leftmost column on screen, so that the table does not scroll sideways.
     const int column = std::max(columnAt(0), 0);
@@ -212,7 +213,7 @@ void CTxtView::SelectCursorRow(bool scroll) {
     selectionModel()->setCurrentIndex(
         index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     m_selecting = false;
-    if (scroll) scrollTo(index);
+    scrollTo(index);
 }
 
 void CTxtView::OnSelectionChanged(const QItemSelection& selected) {
@@ -246,9 +247,16 @@ void CTxtView::Retitle() {
 void CTxtView::SortByColumn(int column, bool ctrl) {
     if (column < 0 || column >= m_model->columnCount()) return;
     m_keys = ClickedSortKeys(m_keys, column, ctrl);
+    Resort();
+}
+
+void CTxtView::Resort() {
+    // The table stays where it was scrolled to, so that the top of a new order is in
+    // sight; the cursor's sample stays chosen wherever it has moved to.
+    const int top = verticalScrollBar()->value();
     Rebuild();
-    // The cursor's sample stays chosen wherever it has moved to.
-    SelectCursorRow(false);
+    SelectCursorRow();
+    verticalScrollBar()->setValue(top);
 }
 
 // The header marks the first key's column.
@@ -332,8 +340,7 @@ void CTxtView::DeleteColumns() {
     const SortKeys keys = DropSortKeys(m_keys, *std::min_element(chosen.begin(), chosen.end()));
     if (keys == m_keys) return;
     m_keys = keys;
-    Rebuild();
-    SelectCursorRow(false);
+    Resort();
 }
 
 void CTxtView::ToggleSync() {

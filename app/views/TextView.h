@@ -85,7 +85,10 @@ private:
     void Update(const ViewHint* hint);
     // Sorts the rows of the range again.
     void Rebuild();
-    void SelectCursorRow(bool scroll);
+    // Sorts the rows by new keys.
+    void Resort();
+    // Selects the cursor's row and scrolls it into view.
+    void SelectCursorRow();
     void OnSelectionChanged(const QItemSelection& selected);
     void ShowSortKey();
     void Retitle();
