@@ -35,6 +35,7 @@
 #include "app/shell/TarnwickDoc.h"
 #include "app/views/TextModel.h"
 #include "app/views/TextView.h"
+#include "bench/BenchMain.h"
 #include "lapgen/CsvWriter.h"
 #include "lapgen/GP2Writer.h"
 #include "morlund/items/DataItem.h"
@@ -201,10 +202,5 @@ int main(int argc, char** argv) {
     }
     int qtArgc = 1;
     QApplication app(qtArgc, argv);
-    int count = static_cast<int>(rest.size());
-    benchmark::Initialize(&count, rest.data());
-    if (benchmark::ReportUnrecognizedArguments(count, rest.data())) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(rest);
 }
