@@ -72,10 +72,7 @@ int IndexOf(const std::vector<std::string>& names, const std::string& name) {
 class TextViewTest : public ::testing::Test {
 protected:
     void Open(std::initializer_list<const char*> names) {
-        QStringList paths;
-        for (const char* name : names)
-            paths << doctest::WriteCsvLap(dir, name);
-        ASSERT_TRUE(doc.OpenFiles(paths, settings));
+        ASSERT_TRUE(doc.OpenFiles(doctest::WriteCsvLaps(dir, names), settings));
     }
     const PerfCore& Lap(int index = 0) const { return *doc.Buffer(index); }
     // The first sample at or after a distance, or past it: laps of lapgen run forward.
