@@ -300,9 +300,9 @@ std::vector<int> ColumnsToAdd(const TextColumns& columns, const std::vector<int>
     return result;
 }
 
-QString TextViewTitle(const QString& docTitle, const QString& bufferName) {
-    if (bufferName.isNull()) return docTitle + QStringLiteral(" - Text View");
-    return QStringLiteral("%1 (%2) - Text View").arg(docTitle, bufferName);
+QString TextViewTitle(const QString& docTitle, const std::optional<QString>& bufferName) {
+    if (!bufferName) return docTitle + QStringLiteral(" - Text View");
+    return QStringLiteral("%1 (%2) - Text View").arg(docTitle, *bufferName);
 }
 
 // --- the table model --------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include <QPointer>
 #include <QString>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -140,8 +141,8 @@ std::vector<int> ColumnsToAdd(const TextColumns& columns, const std::vector<int>
                               const std::vector<int>& chosen,
                               const std::vector<const morlund::Wheel*>& wheels);
 
-// "<document> (<lap>) - Text View"; without " (<lap>)" for a null lap name (no lap shown).
-QString TextViewTitle(const QString& docTitle, const QString& bufferName);
+// "<document> (<lap>) - Text View", or "<document> - Text View" when no lap is shown.
+QString TextViewTitle(const QString& docTitle, const std::optional<QString>& bufferName);
 
 // --- the table model ------------------------------------------------------------------
 // The table of one buffer's rows and the visible columns. The shown buffer is looked up

@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "app/shell/SelectionListDlg.h"
 #include "app/shell/TarnwickDoc.h"
@@ -48,15 +49,17 @@ CTxtView::CTxtView(CTarnwickDoc& doc, QWidget* parent)
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     QHeaderView* header = horizontalHeader();
     header->setDefaultSectionSize(kColumnWidth);
-    header->setDefaultAlignment(Qt::AlignRight | Qt::AlignVCenter);
     header->setSectionsMovable(true);
     header->setSectionsClickable(true);
     header->setHighlightSections(false);
     header->setSortIndicatorShown(true);
     header->setSortIndicator(-1, Qt::AscendingOrder);
-    connect(header, &QHeaderView::sectionClicked, this, [this](int column) {
+    // A double click sorts once more, as two clicks would.
+    const auto sort = [this](int column) {
         SortByColumn(column, QGuiApplication::keyboardModifiers().testFlag(Qt::ControlModifier));
-    });
+    };
+    connect(header, &QHeaderView::sectionClicked, this, sort);
+    connect(header, &QHeaderView::sectionDoubleClicked, this, sort);
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
             [this](const QItemSelection& selected) { OnSelectionChanged(selected); });
     connect(&doc, &CTarnwickDoc::TitleChanged, this, &CTxtView::Retitle);
@@ -237,9 +240,9 @@ void CTxtView::OnSelectionChanged(const QItemSelection& selected) {
 void CTxtView::Retitle() {
     if (!m_doc) return;
     const PerfCore* buffer = m_doc->Buffer(m_shownBuffer);
-    setWindowTitle(TextViewTitle(m_doc->Title(), buffer != nullptr
-                                                     ? QString::fromStdString(buffer->InfoGetName())
-                                                     : QString()));
+    std::optional<QString> name;
+    if (buffer != nullptr) name = QString::fromStdString(buffer->InfoGetName());
+    setWindowTitle(TextViewTitle(m_doc->Title(), name));
 }
 
 // --- sorting --------------------------------------------------------------------------
