@@ -62,12 +62,7 @@ struct Scene {
 
     Scene() {
         for (int b = 0; b < kBuffers; ++b) {
-            lapgen::LapSpec lapSpec;
-            lapSpec.seed = 11;
-            lapSpec.sampleCount = g_samples;
-            lapSpec.trackLength = 5000;
-            lapSpec.gripScale = 1.0 - 0.012 * b;
-            auto data = graphlaps::FromLapgen(lapgen::MakeLap(lapSpec));
+            auto data = graphlaps::FieldLap(g_samples, b);
             // Sensor vibration, as real recordings have: every pixel column then holds
             // its extremes between its first and last sample.
             for (std::size_t i = 0; i < data->speed.size(); ++i)

@@ -4,6 +4,7 @@
 #include "cli/Laps.h"
 #include "morlund/items/DataItem.h"
 #include "pellith/stats/StatTable.h"
+#include "pellith/stats/SummaryStats.h"
 
 using namespace morlund;
 
@@ -14,8 +15,9 @@ int RunStats(const Options& options) {
     Laps laps;
     if (const int rc = OpenLaps(options, laps); rc != kExitOk) return rc;
     const BufManager& manager = *laps.manager;
-    const pellith::StatTable table =
-        pellith::BuildStatTable(manager, pellith::GetStatTrackName(manager), options.miles);
+    pellith::LapSummaryCache summaries;
+    const pellith::StatTable table = pellith::BuildStatTable(
+        manager, pellith::GetStatTrackName(manager), options.miles, summaries);
     std::fputs(pellith::FormatStatTable(table).c_str(), stdout);
     return kExitOk;
 }

@@ -238,6 +238,10 @@ QAction* CGraphFrame::ViewAction(ViewCommand command) const {
             return m_view->Action(CGraphView::kZoomInY);
         case ViewCommand::ZoomOutY:
             return m_view->Action(CGraphView::kZoomOutY);
+        case ViewCommand::Print:
+            return m_view->Action(CGraphView::kPrint);
+        case ViewCommand::PrintPreview:
+            return m_view->Action(CGraphView::kPrintPreview);
     }
     return nullptr;
 }

@@ -34,6 +34,8 @@ constexpr std::pair<CMainFrame::Command, ViewCommand> kViewCommands[] = {
     {CMainFrame::kZoomOutX, ViewCommand::ZoomOutX},
     {CMainFrame::kZoomInY, ViewCommand::ZoomInY},
     {CMainFrame::kZoomOutY, ViewCommand::ZoomOutY},
+    {CMainFrame::kPrint, ViewCommand::Print},
+    {CMainFrame::kPrintPreview, ViewCommand::PrintPreview},
 };
 }  // namespace
 
@@ -87,6 +89,10 @@ void CMainFrame::CreateActions() {
          "Save the car setup. Hold Shift to save all changed setups"},
         {kSetupEdit, "Setup &Edit...", QKeySequence(Qt::CTRL | Qt::Key_S),
          "Edit the car setup of the current lap"},
+        // The views carry the key of Print (the menu only shows it), so that it never
+        // competes with theirs.
+        {kPrint, "&Print...\tCtrl+P", {}, "Print the active window"},
+        {kPrintPreview, "Print Pre&view", {}, "Show the pages the active window prints"},
         {kPrintSetup, "P&rint Setup...", {}, "Choose the printer and page"},
         {kOptions, "&Options...", QKeySequence(Qt::CTRL | Qt::Key_T),
          "Change the program's options"},
@@ -155,6 +161,8 @@ void CMainFrame::CreateActions() {
             controller(&DocController::DeleteBuffers));
     connect(m_actions[kSetupOpen], &QAction::triggered, this,
             controller(&DocController::OpenSetup));
+    connect(m_actions[kSetupEdit], &QAction::triggered, this,
+            controller(&DocController::EditSetup));
     connect(m_actions[kSetupSave], &QAction::triggered, this, [this] {
         const bool shift = QApplication::keyboardModifiers() & Qt::ShiftModifier;
         if (CTarnwickDoc* doc = m_app.Document()) doc->SaveSetups(shift);
@@ -213,6 +221,8 @@ void CMainFrame::CreateMenus() {
     file->addAction(m_actions[kSetupSave]);
     file->addAction(m_actions[kSetupEdit]);
     file->addSeparator();
+    file->addAction(m_actions[kPrint]);
+    file->addAction(m_actions[kPrintPreview]);
     file->addAction(m_actions[kPrintSetup]);
     file->addSeparator();
     m_recentMenu = file->addMenu(tr("Recent &Files"));
@@ -474,9 +484,9 @@ void CMainFrame::UpdateCommands() {
     m_actions[kDeleteBuffers]->setEnabled(doc != nullptr && doc->CanDeleteBuffers());
     m_actions[kSetupOpen]->setEnabled(doc != nullptr && doc->CanSetupOpenSave());
     m_actions[kSetupSave]->setEnabled(doc != nullptr && doc->CanSetupOpenSave());
+    m_actions[kSetupEdit]->setEnabled(doc != nullptr && doc->CanSetupEdit() && HasSetupEditor());
     // Dialogs that do not exist yet keep their commands disabled.
-    for (Command c : {kExport, kSetupEdit})
-        m_actions[c]->setEnabled(false);
+    m_actions[kExport]->setEnabled(false);
     // The view commands mirror the active view's own.
     const CViewFrame* frame = ActiveViewFrame();
     for (const auto& [command, viewCommand] : kViewCommands) {

@@ -29,6 +29,8 @@ public:
         kSetupOpen,
         kSetupSave,
         kSetupEdit,
+        kPrint,
+        kPrintPreview,
         kPrintSetup,
         kOptions,
         kNewStatView,

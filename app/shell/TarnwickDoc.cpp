@@ -92,6 +92,19 @@ void CTarnwickDoc::RemoveView(DocView* view) {
 }
 
 void CTarnwickDoc::UpdateAllViews(DocView* sender, const DocUpdate& update) {
+    // Summaries go with the values they were computed from. They are of recorded
+    // channels only, which a lap's setup (BufferValues) does not touch: a setup slider
+    // moving in the editor recomputes no statistics.
+    switch (update.kind) {
+        case DocUpdate::Kind::AllValues:
+            m_summaries.Clear();
+            break;
+        case DocUpdate::Kind::Buffers:
+            m_summaries.KeepOnly(Buffers());
+            break;
+        default:
+            break;
+    }
     if (update.hint) {
         m_currentBuffer = update.hint->buffer;
         m_cursorPos = update.hint->cursorPos;
@@ -120,6 +133,7 @@ void CTarnwickDoc::SetTitle(const QString& title) {
 // --- opening and closing -----------------------------------------------------------
 
 void CTarnwickDoc::DeleteContents() {
+    m_summaries.Clear();
     m_manager.reset();
     m_game.reset();
     m_readOk = false;
@@ -161,6 +175,15 @@ bool CTarnwickDoc::OpenDocument(const QString& path, const AppSettings& settings
     RememberFile(path);
     SetTitle(QFileInfo(path).fileName());
     return true;
+}
+
+void CTarnwickDoc::TakeLaps(std::unique_ptr<morlund::BufManager> manager, GameType game) {
+    DeleteContents();
+    m_manager = std::move(manager);
+    m_game = game;
+    m_readOk = m_manager != nullptr;
+    SetTitle(HasBuffers() ? BufferName(*Buffer(0)) : QString::fromLatin1(kNoBuffersTitle));
+    UpdateAllViews(nullptr, DocUpdate::BuffersChanged());
 }
 
 void CTarnwickDoc::LoadTrackGeometry(const AppSettings& settings) {
@@ -268,6 +291,7 @@ int CTarnwickDoc::DeleteBuffers(const std::vector<int>& indices) {
     int removedBelowCurrent = 0;
     for (int i = count - 1; i >= 0; --i) {  // from the top, so lower indices stay valid
         if (!marked[static_cast<std::size_t>(i)]) continue;
+        m_summaries.Drop(Buffer(i));
         m_manager->RemoveBuffer(i);
         ++removed;
         if (i < m_currentBuffer) ++removedBelowCurrent;
@@ -361,26 +385,8 @@ bool CTarnwickDoc::CanNewTrackView() const {
 
 // --- summary statistics --------------------------------------------------------------
 
-pellith::SpeedSummary CTarnwickDoc::GetSpeedSummary(int buffer) const {
-    return pellith::GetSpeedSummary(BufferAt(buffer));
-}
-pellith::RevsSummary CTarnwickDoc::GetRevsSummary(int buffer) const {
-    return pellith::GetRevsSummary(BufferAt(buffer));
-}
-pellith::PedalSummary CTarnwickDoc::GetThrottleSummary(int buffer) const {
-    return pellith::GetThrottleSummary(BufferAt(buffer));
-}
-pellith::PedalSummary CTarnwickDoc::GetBrakeSummary(int buffer) const {
-    return pellith::GetBrakeSummary(BufferAt(buffer));
-}
-int CTarnwickDoc::GetCoastingShare(int buffer) const {
-    return pellith::GetCoastingShare(BufferAt(buffer));
-}
-pellith::SteeringSummary CTarnwickDoc::GetSteeringSummary(int buffer) const {
-    return pellith::GetSteeringSummary(BufferAt(buffer));
-}
-int CTarnwickDoc::GetGearChanges(int buffer) const {
-    return pellith::GetGearChanges(BufferAt(buffer));
+const pellith::LapSummary& CTarnwickDoc::Summary(int buffer) const {
+    return m_summaries.Get(BufferAt(buffer));
 }
 
 }  // namespace tarnwick

@@ -87,6 +87,9 @@ public:
     // Opens the first path as the document and adds the others as buffers; the
     // views are updated once when any were added. False when the first failed.
     bool OpenFiles(const QStringList& paths, const AppSettings& settings);
+    // Empties the document and holds laps read or built elsewhere (benchmarks build
+    // them in memory), named after buffer 0; the views are updated once.
+    void TakeLaps(std::unique_ptr<morlund::BufManager> manager, morlund::GameType game);
     // Deletes the manager and the track geometry and resets the shared state.
     void DeleteContents();
     // Offers to save every changed setup (Yes/No/Cancel per buffer). False when
@@ -131,14 +134,12 @@ public:
     bool CanSetupEdit() const;
     bool CanNewTrackView() const;
 
-    // --- summary statistics of a buffer (index errors raise InvalidArgument) ----
-    pellith::SpeedSummary GetSpeedSummary(int buffer) const;
-    pellith::RevsSummary GetRevsSummary(int buffer) const;
-    pellith::PedalSummary GetThrottleSummary(int buffer) const;
-    pellith::PedalSummary GetBrakeSummary(int buffer) const;
-    int GetCoastingShare(int buffer) const;
-    pellith::SteeringSummary GetSteeringSummary(int buffer) const;
-    int GetGearChanges(int buffer) const;
+    // --- summary statistics ---------------------------------------------------------
+    // A buffer's summary, computed once and kept until its values change (index
+    // errors raise InvalidArgument).
+    const pellith::LapSummary& Summary(int buffer) const;
+    // Every lap's summaries, for the statistics table.
+    pellith::LapSummaryCache& Summaries() const { return m_summaries; }
 
 signals:
     void TitleChanged(const QString& title);
@@ -174,6 +175,7 @@ private:
 
     QString m_title;
     std::vector<DocView*> m_views;
+    mutable pellith::LapSummaryCache m_summaries;
 };
 
 }  // namespace tarnwick

@@ -13,7 +13,16 @@ namespace tarnwick {
 class CTarnwickDoc;
 
 // Commands of the main window's menus and tool bar that the active view carries out.
-enum class ViewCommand { CursorMode, ZoomSelection, ZoomInX, ZoomOutX, ZoomInY, ZoomOutY };
+enum class ViewCommand {
+    CursorMode,
+    ZoomSelection,
+    ZoomInX,
+    ZoomOutX,
+    ZoomInY,
+    ZoomOutY,
+    Print,
+    PrintPreview,
+};
 
 // The window of one view inside the main window. The main window knows views only
 // through this face: each kind of view registers a factory of its window.

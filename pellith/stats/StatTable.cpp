@@ -38,7 +38,7 @@ std::string GetStatTrackName(const morlund::BufManager& manager, const std::stri
 }
 
 StatTable BuildStatTable(const morlund::BufManager& manager, const std::string& trackName,
-                         bool miles) {
+                         bool miles, LapSummaryCache& summaries) {
     const double speedFactor = miles ? kStatMilesFactor * 3.6 : 3.6;
     const double distanceFactor = miles ? 0.001 * kStatMilesFactor : 0.001;
     const char* speedUnit = miles ? " (mph)" : " (kph)";
@@ -102,28 +102,25 @@ StatTable BuildStatTable(const morlund::BufManager& manager, const std::string& 
         cells.push_back(Format("%.1f", rate));
 
         cells.emplace_back();  // STATISTICS
-        const SpeedSummary speed = GetSpeedSummary(buffer);
-        cells.push_back(Format("%.2f", speed.average * speedFactor));
-        cells.push_back(Format("%.2f", speed.minimum * speedFactor));
-        cells.push_back(Format("%.2f", speed.maximum * speedFactor));
-        const RevsSummary revs = GetRevsSummary(buffer);
-        cells.push_back(Format("%d", revs.average));
-        cells.push_back(Format("%d", revs.minimum));
-        cells.push_back(Format("%d", revs.maximum));
-        const PedalSummary throttle = GetThrottleSummary(buffer);
-        cells.push_back(Format("%d%%", throttle.average));
-        cells.push_back(Percentages(throttle));
-        const PedalSummary brake = GetBrakeSummary(buffer);
-        cells.push_back(Format("%d%%", brake.average));
-        cells.push_back(Percentages(brake));
-        cells.push_back(Format("%d%%", GetCoastingShare(buffer)));
-        const SteeringSummary steering = GetSteeringSummary(buffer);
+        const LapSummary& summary = summaries.Get(buffer);
+        cells.push_back(Format("%.2f", summary.speed.average * speedFactor));
+        cells.push_back(Format("%.2f", summary.speed.minimum * speedFactor));
+        cells.push_back(Format("%.2f", summary.speed.maximum * speedFactor));
+        cells.push_back(Format("%d", summary.revs.average));
+        cells.push_back(Format("%d", summary.revs.minimum));
+        cells.push_back(Format("%d", summary.revs.maximum));
+        cells.push_back(Format("%d%%", summary.throttle.average));
+        cells.push_back(Percentages(summary.throttle));
+        cells.push_back(Format("%d%%", summary.brake.average));
+        cells.push_back(Percentages(summary.brake));
+        cells.push_back(Format("%d%%", summary.coasting));
+        const SteeringSummary& steering = summary.steering;
         cells.push_back(Format("%.2f (%s)", steering.average * kDegreesPerRadian,
                                steering.average < 0.0 ? "right" : "left"));
         cells.push_back(Format("%.2f", steering.maximum * kDegreesPerRadian));
         // + 0.0: a minimum of 0 shows as 0.00, not -0.00
         cells.push_back(Format("%.2f", -steering.minimum * kDegreesPerRadian + 0.0));
-        cells.push_back(Format("%d", GetGearChanges(buffer)));
+        cells.push_back(Format("%d", summary.gearChanges));
 
         cells.emplace_back();  // SPECIAL
         const double driven = n > 0 ? buffer.GetDrivenDistance(n - 1) : 0.0;

@@ -9,6 +9,8 @@ class BufManager;
 
 namespace pellith {
 
+class LapSummaryCache;
+
 // One row of the statistics table: a section heading (level 0) or an item
 // (level 1), with one cell per buffer.
 struct StatRow {
@@ -33,9 +35,10 @@ inline constexpr double kStatMilesFactor = 0.6215040397762586;  // 1 / 1.609
 std::string GetStatTrackName(const morlund::BufManager& manager,
                              const std::string& outlineName = {});
 
-// Builds the whole table. `miles` chooses mph, miles and the unit words.
+// Builds the whole table. `miles` chooses mph, miles and the unit words; the laps'
+// summaries come from `summaries`, which computes those it does not hold yet.
 StatTable BuildStatTable(const morlund::BufManager& manager, const std::string& trackName,
-                         bool miles);
+                         bool miles, LapSummaryCache& summaries);
 
 // The table as plain text: aligned columns, item rows indented under their
 // headings, lines ending in "\n".

@@ -124,4 +124,31 @@ int GetGearChanges(const morlund::PerfCore& buffer) {
     return changes;
 }
 
+LapSummary GetLapSummary(const morlund::PerfCore& buffer) {
+    LapSummary summary;
+    summary.speed = GetSpeedSummary(buffer);
+    summary.revs = GetRevsSummary(buffer);
+    summary.throttle = GetThrottleSummary(buffer);
+    summary.brake = GetBrakeSummary(buffer);
+    summary.coasting = GetCoastingShare(buffer);
+    summary.steering = GetSteeringSummary(buffer);
+    summary.gearChanges = GetGearChanges(buffer);
+    return summary;
+}
+
+const LapSummary& LapSummaryCache::Get(const morlund::PerfCore& buffer) {
+    auto found = m_summaries.find(&buffer);
+    if (found == m_summaries.end()) {
+        found = m_summaries.emplace(&buffer, GetLapSummary(buffer)).first;
+        ++m_computed;
+    }
+    return found->second;
+}
+
+void LapSummaryCache::KeepOnly(const std::vector<const morlund::PerfCore*>& buffers) {
+    std::erase_if(m_summaries, [&](const auto& entry) {
+        return std::find(buffers.begin(), buffers.end(), entry.first) == buffers.end();
+    });
+}
+
 }  // namespace pellith

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <unordered_map>
+#include <vector>
+
 namespace morlund {
 class PerfCore;
 }
@@ -42,6 +45,37 @@ int GetCoastingShare(const morlund::PerfCore& buffer);
 SteeringSummary GetSteeringSummary(const morlund::PerfCore& buffer);
 // Samples whose gear differs from the previous sample's.
 int GetGearChanges(const morlund::PerfCore& buffer);
+
+// Everything the statistics table shows of a lap's samples. Only recorded channels
+// go into it, so that a change of the lap's car setup leaves it valid.
+struct LapSummary {
+    SpeedSummary speed;
+    RevsSummary revs;
+    PedalSummary throttle;
+    PedalSummary brake;
+    int coasting = 0;  // percentage, as GetCoastingShare
+    SteeringSummary steering;
+    int gearChanges = 0;
+};
+
+LapSummary GetLapSummary(const morlund::PerfCore& buffer);
+
+// Lap summaries kept from one table to the next: each lap's is computed on first
+// use and kept until its owner drops it (the lap's values changed or it went).
+class LapSummaryCache {
+public:
+    const LapSummary& Get(const morlund::PerfCore& buffer);
+    void Drop(const morlund::PerfCore* buffer) { m_summaries.erase(buffer); }
+    // Forgets every lap not in the list.
+    void KeepOnly(const std::vector<const morlund::PerfCore*>& buffers);
+    void Clear() { m_summaries.clear(); }
+    // Summaries computed so far (not taken from the cache).
+    int Computed() const { return m_computed; }
+
+private:
+    std::unordered_map<const morlund::PerfCore*, LapSummary> m_summaries;
+    int m_computed = 0;
+};
 
 // Engine rate in rad/s as whole rpm (truncated; saturated at the int range).
 int RevsToRpm(double radiansPerSecond);

@@ -72,6 +72,17 @@ inline std::shared_ptr<LapData> MakeLapData(int samples, std::uint64_t seed = 1,
     return FromLapgen(lapgen::MakeLap(lapSpec));
 }
 
+// Lap `index` of a field on one 5 km track: seed 11, each lap on a little less grip
+// than the one before.
+inline std::shared_ptr<LapData> FieldLap(int samples, int index) {
+    lapgen::LapSpec lapSpec;
+    lapSpec.seed = 11;
+    lapSpec.sampleCount = samples;
+    lapSpec.trackLength = 5000;
+    lapSpec.gripScale = 1.0 - 0.012 * index;
+    return FromLapgen(lapgen::MakeLap(lapSpec));
+}
+
 // A lap of constant channels over evenly spaced distances, for pictures whose pixels
 // are known in advance.
 inline std::shared_ptr<LapData> FlatLap(int samples, double length, double speed) {

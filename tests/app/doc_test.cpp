@@ -555,13 +555,13 @@ TEST(TarnwickDoc, SummaryStatisticsByBufferIndex) {
     ScopedMessageSink guard(sink);
     TempDir dir;
     CTarnwickDoc doc;
-    EXPECT_THROW(doc.GetSpeedSummary(0), std::invalid_argument);
+    EXPECT_THROW(doc.Summary(0), std::invalid_argument);
     OpenCsvLaps(doc, dir, {"a.csv"});
     const lapgen::Lap& lap = doctest::SmallLap();
     double top = 0.0;
     for (const auto& s : lap.samples)
         top = std::max(top, s.speed);
-    EXPECT_NEAR(doc.GetSpeedSummary(0).maximum, top, 1e-6);
-    EXPECT_GT(doc.GetGearChanges(0), 0);
-    EXPECT_THROW(doc.GetRevsSummary(1), std::invalid_argument);
+    EXPECT_NEAR(doc.Summary(0).speed.maximum, top, 1e-6);
+    EXPECT_GT(doc.Summary(0).gearChanges, 0);
+    EXPECT_THROW(doc.Summary(1), std::invalid_argument);
 }

@@ -20,6 +20,7 @@
 #include "app/shell/SharedPrinter.h"
 #include "app/shell/TarnwickApp.h"
 #include "app/shell/TarnwickDoc.h"
+#include "app/views/StatView.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/platform/RecordingMessageSink.h"
 #include "tests/support/Files.h"
@@ -118,7 +119,7 @@ TEST(MainFrame, CommandsFollowTheDocument) {
     for (auto command :
          {CMainFrame::kAddBuffers, CMainFrame::kDeleteBuffers, CMainFrame::kSetupOpen,
           CMainFrame::kNewStatView, CMainFrame::kNewGraphView, CMainFrame::kNewTextView,
-          CMainFrame::kNewTrackView, CMainFrame::kExport})
+          CMainFrame::kNewTrackView, CMainFrame::kExport, CMainFrame::kPrint})
         EXPECT_FALSE(frame.Action(command)->isEnabled()) << command;
     EXPECT_TRUE(frame.Action(CMainFrame::kFileOpen)->isEnabled());
     EXPECT_FALSE(frame.findChild<QLabel*>("TimeRangePane")->isEnabled());
@@ -130,9 +131,12 @@ TEST(MainFrame, CommandsFollowTheDocument) {
     EXPECT_EQ(frame.MdiArea()->subWindowList().size(), 1);
     EXPECT_TRUE(frame.Action(CMainFrame::kDeleteBuffers)->isEnabled());
     EXPECT_TRUE(frame.Action(CMainFrame::kNewGraphView)->isEnabled());
-    // Generic laps have no setups; windows that do not exist yet stay disabled.
+    // The start view of the default settings is the statistics; generic laps have no
+    // setups.
+    EXPECT_NE(qobject_cast<tarnwick::CStatFrame*>(frame.MdiArea()->activeSubWindow()), nullptr);
+    EXPECT_TRUE(frame.Action(CMainFrame::kPrint)->isEnabled());  // the window prints
     EXPECT_FALSE(frame.Action(CMainFrame::kSetupOpen)->isEnabled());
-    EXPECT_FALSE(frame.Action(CMainFrame::kNewStatView)->isEnabled());
+    EXPECT_TRUE(frame.Action(CMainFrame::kNewStatView)->isEnabled());
     EXPECT_EQ(app.RecentFiles().front(), QFileInfo(a).absoluteFilePath());
 
     // A file that does not load leaves no document.
@@ -197,7 +201,7 @@ TEST_F(ProgramTest, LooseEndsOfTheShell) {
 
     // Every print dialog works on the one printer that Print Setup changes.
     ASSERT_TRUE(app->OpenFiles({kept}));
-    auto* graph = qobject_cast<tarnwick::CGraphFrame*>(frame.MdiArea()->activeSubWindow());
+    auto* graph = qobject_cast<tarnwick::CGraphFrame*>(frame.OpenView(tarnwick::StartView::Graph));
     ASSERT_NE(graph, nullptr);
     QPrinter* previewed = nullptr;
     QTimer::singleShot(0, [&previewed] {

@@ -192,7 +192,8 @@ TEST(StatTable, RowsTextsAndUnits) {
     c.lapTime = -1.0;
     c.SetSamples(1);
 
-    pellith::StatTable table = pellith::BuildStatTable(laps, "Ravelle Ring", false);
+    pellith::LapSummaryCache summaries;
+    pellith::StatTable table = pellith::BuildStatTable(laps, "Ravelle Ring", false, summaries);
     EXPECT_EQ(table.headers,
               (std::vector<std::string>{"Ravelle Ring (4.321 km)", "a.raf", "b", "lap"}));
     using Cells = std::vector<std::string>;
@@ -219,7 +220,12 @@ TEST(StatTable, RowsTextsAndUnits) {
     std::fill_n(a.throttle.begin(), 400, 1.0);
     std::fill_n(a.throttle.end() - 250, 250, 0.0);
     b.lapTime = 0.0;
-    table = pellith::BuildStatTable(laps, "Ravelle Ring", true);
+    // Only the lap whose values changed is summarised again; the lap information is
+    // read afresh every time.
+    EXPECT_EQ(summaries.Computed(), 3);
+    summaries.Drop(&a);
+    table = pellith::BuildStatTable(laps, "Ravelle Ring", true, summaries);
+    EXPECT_EQ(summaries.Computed(), 4);
     EXPECT_EQ(table.headers[0], "Ravelle Ring (2.686 miles)");
     EXPECT_EQ(Row(table, "Avg Speed (mph)").cells[0], "111.87");
     EXPECT_EQ(Row(table, "Sample rate (samples/sec)").cells, Cells({"10.0", "0.0", "0.0"}));
@@ -238,7 +244,7 @@ TEST(StatTable, RowsTextsAndUnits) {
         std::string::npos);
 
     TestManager none;
-    table = pellith::BuildStatTable(none, "Nowhere", false);
+    table = pellith::BuildStatTable(none, "Nowhere", false, summaries);
     EXPECT_EQ(table.headers, Cells({"Nowhere"}));
     EXPECT_EQ(table.rows[1].label, "Lap Time");
 }
