@@ -1,4 +1,4 @@
-// Sample table figures on one lapgen lap of 500,000 samples.
+// Sample table figures on one lapgen lap of 500,000 samples, held by a document.
 //
 //   BM_TextInsertion  the rows of the whole lap put in order the old way: each sample
 //                     inserted by binary search, its values read at every comparison;
@@ -16,7 +16,6 @@
 // Run with QT_QPA_PLATFORM=offscreen (set here when it is not set).
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QPixmap>
@@ -26,18 +25,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
-#include <filesystem>
 #include <memory>
-#include <string>
 #include <vector>
 
-#include "app/shell/AppSettings.h"
 #include "app/shell/TarnwickDoc.h"
 #include "app/views/TextModel.h"
 #include "app/views/TextView.h"
 #include "bench/BenchMain.h"
-#include "lapgen/CsvWriter.h"
-#include "lapgen/GP2Writer.h"
 #include "morlund/items/DataItem.h"
 #include "tests/app/GraphLaps.h"
 
@@ -58,14 +52,17 @@ double ThreadSeconds() {
 }
 
 struct Table {
-    graphlaps::LapManager manager;
+    tarnwick::CTarnwickDoc doc;
     const morlund::PerfCore* lap = nullptr;
     TextColumns columns = tarnwick::BuildTextColumns();
     std::vector<int> visible = tarnwick::VisibleColumns(columns);
     SortKeys keys;
 
     Table() {
-        lap = &manager.Add(graphlaps::MakeLapData(g_samples));
+        auto manager = std::make_unique<graphlaps::LapManager>();
+        manager->Add(graphlaps::MakeLapData(g_samples));
+        doc.TakeLaps(std::move(manager), morlund::GameType::GP2);
+        lap = doc.Buffer(0);
         keys = {-(Position(DataItem::GEAR) + 1), Position(DataItem::SPEED) + 1};
     }
     int Position(const DataItem* item) const {
@@ -155,23 +152,7 @@ void BM_TextRebuild(benchmark::State& state) {
 // One page down per iteration, and back to the top at the end; the viewport is drawn
 // the way a paint event draws it.
 void BM_TextScroll(benchmark::State& state) {
-    namespace fs = std::filesystem;
-    const fs::path path =
-        fs::temp_directory_path() / ("text_bench-" + std::to_string(::getpid()) + ".csv");
-    lapgen::LapSpec spec;
-    spec.sampleCount = g_samples;
-    spec.trackLength = 5000;
-    lapgen::WriteFile(path, lapgen::WriteGenericCsv(lapgen::MakeLap(spec)));
-    tarnwick::AppSettings settings;
-    tarnwick::CTarnwickDoc doc;
-    const bool opened = doc.OpenFiles({QString::fromStdString(path.string())}, settings);
-    std::error_code ignored;
-    fs::remove(path, ignored);
-    if (!opened) {
-        state.SkipWithError("the lap did not load");
-        return;
-    }
-    tarnwick::CTxtView view(doc);
+    tarnwick::CTxtView view(TheTable().doc);
     view.resize(1200, 900);
     QPixmap page(view.viewport()->size());
     QScrollBar& bar = *view.verticalScrollBar();
