@@ -39,6 +39,7 @@
 #include "app/graph/GraphItem.h"
 #include "app/graph/GraphRenderer.h"
 #include "app/graph/GraphState.h"
+#include "bench/BenchMain.h"
 #include "morlund/items/DataItem.h"
 #include "morlund/items/Wheel.h"
 #include "tests/app/GraphLaps.h"
@@ -231,10 +232,5 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
     if (check) return Check(pngDir);
-    int count = static_cast<int>(rest.size());
-    benchmark::Initialize(&count, rest.data());
-    if (benchmark::ReportUnrecognizedArguments(count, rest.data())) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return bench::RunBenchmarks(rest);
 }

@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,14 @@ inline const lapgen::Lap& SmallLap() {
 inline QString WriteCsvLap(const TempDir& dir, const std::string& name) {
     lapgen::WriteFile(dir.path() / name, lapgen::WriteGenericCsv(SmallLap()));
     return dir / name;
+}
+
+// Generic laps of these names, in order.
+inline QStringList WriteCsvLaps(const TempDir& dir, std::initializer_list<const char*> names) {
+    QStringList paths;
+    for (const char* name : names)
+        paths << WriteCsvLap(dir, name);
+    return paths;
 }
 
 // A GP2 lap of track 3 ("<stem>.pad"), with the position extension of the given
