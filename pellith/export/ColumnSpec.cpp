@@ -1,7 +1,7 @@
 #include "pellith/export/ColumnSpec.h"
 
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 #include "morlund/items/ChannelName.h"
 
@@ -25,11 +25,16 @@ std::string Quoted(std::string_view text) { return "'" + std::string(text) + "'"
 }  // namespace
 
 std::optional<double> ParseNumber(std::string_view text) {
+    // from_chars reads the same under every locale: the program runs under the
+    // user's, where strtod may want a decimal comma.
+    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
+        text.remove_prefix(1);
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-') text.remove_prefix(1);
     if (text.empty()) return std::nullopt;
-    const std::string copy(text);  // strtod needs the terminating zero
-    char* end = nullptr;
-    const double value = std::strtod(copy.c_str(), &end);
-    if (end != copy.c_str() + copy.size() || !std::isfinite(value)) return std::nullopt;
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
     return value;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <limits>
 #include <utility>
 
 #include "morlund/core/PerfCore.h"
@@ -259,74 +260,184 @@ std::string FormatColumnNameLine(const ExportChoices& choices, const std::string
     return line + kLineEnd;
 }
 
+struct ExportWriter::State {
+    State(const BufManager& m, ExportChoices c, ExportSink& sink)
+        : manager(m), choices(std::move(c)), out(sink) {}
+
+    const BufManager& manager;
+    const ExportChoices choices;  // the prepared columns point into these
+    LineBuffer out;
+    std::string delimiter;
+    std::vector<PreparedColumn> columns;
+    std::vector<RowRange> rows;  // per buffer, firstBuffer first
+    int firstBuffer = 0;
+    std::size_t buffer = 0;  // index into rows
+    int next = 0;            // the next sample of that buffer
+    bool started = false;
+    bool done = false;
+    std::int64_t written = 0;
+    std::int64_t visited = 0;
+    std::int64_t total = 0;
+};
+
+ExportWriter::ExportWriter(const BufManager& manager, ExportChoices choices, ExportSink& sink)
+    : m_state(std::make_unique<State>(manager, std::move(choices), sink)) {
+    State& s = *m_state;
+    s.delimiter = GetDelimiter(s.choices.delimiterChoice);
+    s.columns = Prepare(s.choices.columns);
+    int first = s.choices.buffer;
+    int last = s.choices.buffer;
+    if (s.choices.buffer == ExportChoices::kAllBuffers) {
+        first = 0;
+        last = manager.GetBufCount() - 1;
+    } else if (!manager.HasBuffer(s.choices.buffer)) {
+        last = first - 1;  // nothing to write, not even a header
+    }
+    s.firstBuffer = first;
+    for (int b = first; b <= last; ++b) {
+        const RowRange rows = SelectRows(*manager.GetBuffer(b), s.choices.selectedOnly,
+                                         s.choices.distanceFrom, s.choices.distanceTo);
+        s.rows.push_back(rows);
+        s.total += rows.GetCount();
+    }
+    if (!s.rows.empty()) s.next = s.rows.front().first;
+}
+
+ExportWriter::~ExportWriter() = default;
+
+bool ExportWriter::Step(std::int64_t rows) {
+    State& s = *m_state;
+    if (s.done) return false;
+    if (!s.started && !s.rows.empty()) {
+        s.out.Append(FormatExportHeader(s.manager, s.choices, s.rows.front().GetCount()));
+        s.out.Append(FormatColumnNameLine(s.choices, s.delimiter));
+        s.out.FinishText();
+    }
+    s.started = true;
+    while (rows > 0 && s.buffer < s.rows.size() && s.out.IsOk()) {
+        const RowRange all = s.rows[s.buffer];
+        const std::int64_t left = std::int64_t{all.last} - s.next + 1;
+        if (left <= 0) {
+            if (++s.buffer < s.rows.size()) s.next = s.rows[s.buffer].first;
+            continue;
+        }
+        const int count = static_cast<int>(std::min(left, rows));
+        const RowRange piece{s.next, s.next + count - 1};
+        const PerfCore& buffer = *s.manager.GetBuffer(s.firstBuffer + static_cast<int>(s.buffer));
+        s.written += WriteRows(buffer, piece, s.columns, s.delimiter, s.out);
+        s.next += count;
+        s.visited += count;
+        rows -= count;
+    }
+    // Past the last sample of the last buffer (the loop above moves on only
+    // when asked for more rows), or stopped by the sink.
+    const bool more = s.out.IsOk() && s.visited < s.total;
+    if (more) return true;
+    s.out.Flush();
+    s.done = true;
+    return false;
+}
+
+bool ExportWriter::IsOk() const { return m_state->out.IsOk(); }
+std::int64_t ExportWriter::GetRowsWritten() const { return m_state->written; }
+std::int64_t ExportWriter::GetRowsVisited() const { return m_state->visited; }
+std::int64_t ExportWriter::GetRowCount() const { return m_state->total; }
+
 bool WriteExport(const BufManager& manager, const ExportChoices& choices, ExportSink& sink,
                  std::int64_t* rowsWritten) {
-    if (rowsWritten != nullptr) *rowsWritten = 0;
-    const std::string delimiter = GetDelimiter(choices.delimiterChoice);
-    int firstBuffer = choices.buffer;
-    int lastBuffer = choices.buffer;
-    if (choices.buffer == ExportChoices::kAllBuffers) {
-        firstBuffer = 0;
-        lastBuffer = manager.GetBufCount() - 1;
-    } else if (!manager.HasBuffer(choices.buffer)) {
-        return true;  // nothing to write
+    ExportWriter writer(manager, choices, sink);
+    while (writer.Step(std::numeric_limits<std::int64_t>::max())) {
     }
-    const std::vector<PreparedColumn> columns = Prepare(choices.columns);
-    LineBuffer out(sink);
-    std::int64_t written = 0;
-    for (int b = firstBuffer; b <= lastBuffer; ++b) {
-        const PerfCore& buffer = *manager.GetBuffer(b);
-        const RowRange rows =
-            SelectRows(buffer, choices.selectedOnly, choices.distanceFrom, choices.distanceTo);
-        if (b == firstBuffer) {
-            out.Append(FormatExportHeader(manager, choices, rows.GetCount()));
-            out.Append(FormatColumnNameLine(choices, delimiter));
-            out.FinishText();
-        }
-        written += WriteRows(buffer, rows, columns, delimiter, out);
-        if (!out.IsOk()) break;
+    if (rowsWritten != nullptr) *rowsWritten = writer.GetRowsWritten();
+    return writer.IsOk();
+}
+
+struct ExportFileJob::Output {
+    morlund::File file;
+    FileSink sink{file};
+    std::unique_ptr<ExportWriter> writer;
+};
+
+ExportFileJob::ExportFileJob(const BufManager& manager, ExportChoices choices,
+                             std::filesystem::path path)
+    : m_manager(manager), m_choices(std::move(choices)), m_path(std::move(path)) {}
+
+// The temporary file goes with the output.
+ExportFileJob::~ExportFileJob() = default;
+
+void ExportFileJob::Fail(ExportResult::Status status, const char* message,
+                         morlund::MessageIcon icon) {
+    m_output.reset();  // discards the temporary file
+    m_result.status = status;
+    m_result.message = message;
+    m_result.icon = icon;
+    m_finished = true;
+}
+
+bool ExportFileJob::Open() {
+    const bool anyColumn = std::any_of(m_choices.columns.begin(), m_choices.columns.end(),
+                                       [](const ColumnItem& c) { return c.item != nullptr; });
+    if (!anyColumn) {
+        Fail(ExportResult::kNoColumns, "Please select one or more columns to export",
+             morlund::MessageIcon::Information);
+        return false;
     }
-    if (rowsWritten != nullptr) *rowsWritten = written;
-    return out.Flush();
+    const bool haveBuffer = m_choices.buffer == ExportChoices::kAllBuffers
+                                ? m_manager.GetBufCount() > 0
+                                : m_manager.HasBuffer(m_choices.buffer);
+    if (!haveBuffer) {
+        Fail(ExportResult::kNoBuffer, "There is no buffer to export",
+             morlund::MessageIcon::Information);
+        return false;
+    }
+    m_output = std::make_unique<Output>();
+    if (!m_output->file.Open(m_path, morlund::File::Mode::CreateReplace)) {
+        Fail(ExportResult::kOpenError, "Error opening file", morlund::MessageIcon::Error);
+        return false;
+    }
+    m_output->writer = std::make_unique<ExportWriter>(m_manager, m_choices, m_output->sink);
+    return true;
+}
+
+bool ExportFileJob::Step(std::int64_t rows) {
+    if (m_finished) return false;
+    if (!m_output && !Open()) return false;
+    ExportWriter& writer = *m_output->writer;
+    if (writer.Step(rows)) return true;
+    m_result.rows = writer.GetRowsWritten();
+    // Commit flushes and closes: a full disk shows up here at the latest.
+    if (!writer.IsOk() || !m_output->file.Commit()) {
+        Fail(ExportResult::kWriteError, "Error writing file", morlund::MessageIcon::Error);
+        return false;
+    }
+    m_output.reset();
+    m_result.message = Format("Exported to '%s'", m_path.string().c_str());
+    m_finished = true;
+    return false;
+}
+
+void ExportFileJob::Cancel() {
+    if (m_finished) return;
+    const std::int64_t rows = m_output && m_output->writer ? m_output->writer->GetRowsWritten() : 0;
+    Fail(ExportResult::kCancelled, "", morlund::MessageIcon::Information);
+    m_result.rows = rows;
+}
+
+double ExportFileJob::GetProgress() const {
+    if (m_finished) return 1.0;
+    if (!m_output || !m_output->writer) return 0.0;
+    const std::int64_t total = m_output->writer->GetRowCount();
+    return total > 0 ? static_cast<double>(m_output->writer->GetRowsVisited()) /
+                           static_cast<double>(total)
+                     : 0.0;
 }
 
 ExportResult ExportToFile(const BufManager& manager, const ExportChoices& choices,
                           const std::filesystem::path& path) {
-    ExportResult result;
-    const bool anyColumn = std::any_of(choices.columns.begin(), choices.columns.end(),
-                                       [](const ColumnItem& c) { return c.item != nullptr; });
-    if (!anyColumn) {
-        result.status = ExportResult::kNoColumns;
-        result.message = "Please select one or more columns to export";
-        return result;
+    ExportFileJob job(manager, choices, path);
+    while (job.Step(std::numeric_limits<std::int64_t>::max())) {
     }
-    const bool haveBuffer = choices.buffer == ExportChoices::kAllBuffers
-                                ? manager.GetBufCount() > 0
-                                : manager.HasBuffer(choices.buffer);
-    if (!haveBuffer) {
-        result.status = ExportResult::kNoBuffer;
-        result.message = "There is no buffer to export";
-        return result;
-    }
-    morlund::File file;
-    if (!file.Open(path, morlund::File::Mode::CreateReplace)) {
-        result.status = ExportResult::kOpenError;
-        result.message = "Error opening file";
-        result.icon = morlund::MessageIcon::Error;
-        return result;
-    }
-    FileSink sink(file);
-    const bool written = WriteExport(manager, choices, sink, &result.rows);
-    // Commit flushes and closes: a full disk shows up here at the latest.
-    if (!written || !file.Commit()) {
-        file.Close();  // discards the temporary file
-        result.status = ExportResult::kWriteError;
-        result.message = "Error writing file";
-        result.icon = morlund::MessageIcon::Error;
-        return result;
-    }
-    result.message = Format("Exported to '%s'", path.string().c_str());
-    return result;
+    return job.GetResult();
 }
 
 std::string ProposeExportFileName(const std::string& bufferName) {

@@ -343,6 +343,45 @@ TEST(ExportFile, AFailedWriteLeavesTheOldFileAndReportsTheError) {
     EXPECT_FALSE(pellith::WriteExport(laps, Choices({Column(DataItem::DISTANCE)}), refusing));
 }
 
+TEST(ExportFile, AnyStepSizeWritesTheSameBytesAndCancelKeepsTheOldFile) {
+    const auto laps = MakeLaps(true);  // 4 + 2 samples
+    pellithtest::ScratchDir dir;
+    ExportChoices choices =
+        Choices({Column(DataItem::DISTANCE), Ranged(DataItem::SPEED, 50, kNoMax),
+                 Column(DataItem::RIDEHEIGHT)});
+    choices.buffer = ExportChoices::kAllBuffers;
+    choices.header = true;
+    const std::string whole = Export(*laps, choices);
+    // Pieces that end inside a buffer, at its end, and beyond it.
+    for (const std::int64_t step : {1, 2, 3, 4, 1000}) {
+        pellith::ExportFileJob job(*laps, choices, dir / "x.csv");
+        int more = 0;
+        while (job.Step(step))
+            ++more;
+        EXPECT_EQ(more, (6 + step - 1) / step - 1) << step;
+        EXPECT_TRUE(job.GetResult().IsOk()) << step;
+        EXPECT_EQ(job.GetResult().rows, 4);  // speed of 50 km/h or more
+        EXPECT_EQ(testsupport::ReadText(dir / "x.csv"), whole) << step;
+    }
+
+    std::ofstream(dir / "old.csv") << "previous export\n";
+    {
+        pellith::ExportFileJob job(*laps, choices, dir / "old.csv");
+        ASSERT_TRUE(job.Step(2));
+        EXPECT_DOUBLE_EQ(job.GetProgress(), 2.0 / 6.0);
+        job.Cancel();
+        EXPECT_EQ(job.GetResult().status, pellith::ExportResult::kCancelled);
+        EXPECT_TRUE(job.GetResult().message.empty());
+        EXPECT_FALSE(job.Step(2));
+    }
+    {
+        pellith::ExportFileJob job(*laps, choices, dir / "old.csv");
+        EXPECT_TRUE(job.Step(1));  // dropped unfinished: the same as a cancel
+    }
+    EXPECT_EQ(testsupport::ReadText(dir / "old.csv"), "previous export\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2);
+}
+
 TEST(ExportChoices, FileNamesColumnsAndTheRememberedSwitch) {
     EXPECT_EQ(pellith::ProposeExportFileName("lap1.raf"), "lap1.csv");
     EXPECT_EQ(pellith::ProposeExportFileName("monza"), "monza.csv");
