@@ -88,13 +88,17 @@ GameType RecogniseGame(const std::string& fileName, File& file, GameType primary
     }
     if (name.size() >= 4 && EqualsNoCase(name.substr(name.size() - 4, 3), ".pa")) {
         std::uint8_t id[4];
-        const bool gp4 = file.Seek(0) && file.Read(id, 4) == 4 && LoadU32(id) == kGPFileIdGP4;
+        const bool read = file.Seek(0) && file.Read(id, 4) == 4;
         file.Seek(0);
-        if (gp4) return GameType::GP4;
-        return primary == GameType::GP2 || primary == GameType::GP32K ? primary : GameType::GP3;
+        return GameOfGPPerfFile(read ? LoadU32(id) : 0, primary);
     }
     if (EndsWithNoCase(name, ".raf")) return GameType::LFS;
     return GameType::Generic;
+}
+
+GameType GameOfGPPerfFile(std::uint32_t fileId, GameType primary) {
+    if (fileId == kGPFileIdGP4) return GameType::GP4;
+    return primary == GameType::GP2 || primary == GameType::GP32K ? primary : GameType::GP3;
 }
 
 std::unique_ptr<BufManager> CreateBufManager(GameType game) {

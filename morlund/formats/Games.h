@@ -74,6 +74,9 @@ std::string GetPerfFamilyFilter(int& count);
 // bytes (the file position is restored to the start). GP perf files that are
 // not GP4 belong to the primary game when that is GP2 or GP3-2000, else GP3.
 GameType RecogniseGame(const std::string& fileName, File& file, GameType primary);
+// The game of a GP perf file by its first word: GP4 for GP4's id; any other
+// belongs to the primary game when that is GP2 or GP3-2000, else to GP3.
+GameType GameOfGPPerfFile(std::uint32_t fileId, GameType primary);
 
 // A new, empty manager of the game; null for a game this build cannot read.
 std::unique_ptr<BufManager> CreateBufManager(GameType game);

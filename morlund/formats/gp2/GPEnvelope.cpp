@@ -60,4 +60,29 @@ bool GPExpand(ByteSpan stored, std::vector<std::uint8_t>& out) {
     return true;
 }
 
+std::optional<std::vector<std::uint8_t>> GPExpandPrefix(ByteSpan stored, std::size_t limit) {
+    std::vector<std::uint8_t> out;
+    const std::uint8_t* in = stored.data();
+    const std::size_t n = stored.size();
+    std::size_t pos = 0;
+    while (pos < n && out.size() < limit) {
+        const unsigned flags = in[pos++];
+        for (int bit = 0; bit < 8 && pos < n && out.size() < limit; ++bit) {
+            if ((flags & (1u << bit)) == 0) {
+                out.push_back(in[pos++]);
+                continue;
+            }
+            if (n - pos < 2) return out;  // the read ended inside the word
+            const unsigned w = LoadU16(in + pos);
+            pos += 2;
+            const std::size_t back = (w & 0x1fffu) + 1;
+            if (back > out.size()) return std::nullopt;
+            const unsigned length = (w >> 13) + 3;
+            for (unsigned k = 0; k < length; ++k)
+                out.push_back(out[out.size() - back]);
+        }
+    }
+    return out;
+}
+
 }  // namespace morlund

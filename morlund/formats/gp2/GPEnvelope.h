@@ -53,5 +53,9 @@ struct GPChecksum {
 std::optional<std::size_t> GPExpandedSize(ByteSpan stored);
 // Expands a compressed body; false (out untouched) on the faults GPExpandedSize finds.
 bool GPExpand(ByteSpan stored, std::vector<std::uint8_t>& out);
+// The first `limit` bytes of a compressed body of which only the start was read
+// (fewer when the input ends first, also inside a back-reference word); at most
+// limit + 9 bytes. Nothing when a back-reference points before the start.
+std::optional<std::vector<std::uint8_t>> GPExpandPrefix(ByteSpan stored, std::size_t limit);
 
 }  // namespace morlund

@@ -59,19 +59,6 @@ std::optional<LFSPhysics::Values> CarModelValues(ByteSpan header,
     return values;
 }
 
-// Removes the game's colour codes: '^' followed by a digit 0 to 8.
-std::string WithoutColourCodes(std::string_view name) {
-    std::string out;
-    out.reserve(name.size());
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (name[i] == '^' && i + 1 < name.size() && name[i + 1] >= '0' && name[i + 1] <= '8') {
-            ++i;
-            continue;
-        }
-        out += name[i];
-    }
-    return out;
-}
 }  // namespace
 
 // ---- parsing ---------------------------------------------------------------------------
@@ -254,7 +241,7 @@ void LFSPerf::InfoGetInfoItemNames(std::vector<std::string>& names) const {
 }
 
 void LFSPerf::InfoGetInfoItemValues(std::vector<std::string>& values) const {
-    values.push_back(WithoutColourCodes(HeaderText(m_header, raf::kPlayer, raf::kPlayerSize)));
+    values.push_back(raf::WithoutColourCodes(HeaderText(m_header, raf::kPlayer, raf::kPlayerSize)));
     values.push_back(HeaderText(m_header, raf::kCar, raf::kCarSize));
     values.push_back(HeaderText(m_header, raf::kWeather, raf::kWeatherSize));
     const int tyre = m_header[raf::WheelBlock(0) + raf::kWheelTyreType];

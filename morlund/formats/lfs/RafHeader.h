@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 #include "morlund/platform/ByteOrder.h"
 
@@ -51,6 +53,20 @@ inline constexpr std::size_t kWheelTravel = 20;
 inline constexpr std::size_t kWheelTyreType = 29;
 // A wheel block without travel has the game's default.
 inline constexpr float kDefaultTravel = 0.2f;
+
+// A name without the game's colour codes: '^' followed by a digit 0 to 8.
+inline std::string WithoutColourCodes(std::string_view name) {
+    std::string out;
+    out.reserve(name.size());
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (name[i] == '^' && i + 1 < name.size() && name[i + 1] >= '0' && name[i + 1] <= '8') {
+            ++i;
+            continue;
+        }
+        out += name[i];
+    }
+    return out;
+}
 
 inline constexpr std::size_t WheelBlock(int block) {
     return kWheelBlocks + kWheelBlockSize * static_cast<std::size_t>(block);

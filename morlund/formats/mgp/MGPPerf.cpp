@@ -1,5 +1,6 @@
 #include "morlund/formats/mgp/MGPPerf.h"
 
+#include <algorithm>
 #include <cstring>
 #include <numbers>
 
@@ -41,19 +42,27 @@ bool MGPPerf::InitData(const std::uint8_t* data, std::size_t size) {
     return true;
 }
 
-long long MGPPerf::HeaderNumber(std::size_t offset) const {
+namespace {
+// A decimal number at a header offset, read like atoi.
+long long HeaderNumber(ByteSpan header, std::size_t offset) {
+    const std::size_t size = std::min(header.size(), MGPPerf::kHeaderSize);
+    const std::uint8_t* h = header.data();
     std::size_t i = offset;
-    while (i < kHeaderSize && (m_header[i] == ' ' || (m_header[i] >= '\t' && m_header[i] <= '\r')))
+    while (i < size && (h[i] == ' ' || (h[i] >= '\t' && h[i] <= '\r')))
         ++i;
     bool negative = false;
-    if (i < kHeaderSize && (m_header[i] == '+' || m_header[i] == '-'))
-        negative = m_header[i++] == '-';
+    if (i < size && (h[i] == '+' || h[i] == '-')) negative = h[i++] == '-';
     long long value = 0;
     // Stops at the header's end and before the value could overflow.
-    for (; i < kHeaderSize && m_header[i] >= '0' && m_header[i] <= '9' && value < 100000000000LL;
-         ++i)
-        value = value * 10 + (m_header[i] - '0');
+    for (; i < size && h[i] >= '0' && h[i] <= '9' && value < 100000000000LL; ++i)
+        value = value * 10 + (h[i] - '0');
     return negative ? -value : value;
+}
+}  // namespace
+
+long long MGPHeaderLapTimeMs(ByteSpan header) {
+    return HeaderNumber(header, kMinutesOffset) * 60000 + HeaderNumber(header, 24) * 1000 +
+           HeaderNumber(header, 28);
 }
 
 std::string MGPPerf::InfoGetDateString() const {
@@ -62,9 +71,7 @@ std::string MGPPerf::InfoGetDateString() const {
 }
 
 double MGPPerf::InfoGetLapTime() const {
-    const long long ms =
-        HeaderNumber(kMinutesOffset) * 60000 + HeaderNumber(24) * 1000 + HeaderNumber(28);
-    return static_cast<double>(ms) * 0.001;
+    return static_cast<double>(MGPHeaderLapTimeMs(ByteSpan(m_header.data(), kHeaderSize))) * 0.001;
 }
 
 int MGPPerf::GetSampleCount() const { return m_streams.stream[m_streams.master].GetCount(); }

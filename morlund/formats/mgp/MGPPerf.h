@@ -6,6 +6,7 @@
 
 #include "morlund/core/PerfCore.h"
 #include "morlund/formats/f1rs/TlmStream.h"
+#include "morlund/platform/ByteOrder.h"
 
 namespace morlund {
 
@@ -59,13 +60,15 @@ private:
     const std::uint8_t* Rec(int s, int sample) const {
         return m_streams.stream[s].Record(m_streams.RecordOf(s, sample));
     }
-    // An unsigned decimal number at a header offset, read like atoi.
-    long long HeaderNumber(std::size_t offset) const;
-
     std::array<std::size_t, 3> m_partSizes{};
     std::array<std::uint8_t, kHeaderSize> m_header{};
     TlmStreams m_streams{TlmStream(14, 0), TlmStream(18, 0), TlmStream(6, 0)};
     std::string m_name;
 };
+
+// The lap time in ms that the first part's header holds as decimal texts:
+// minutes at 21, seconds at 24, milliseconds at 28, each read like atoi and
+// never beyond the header's 32 bytes (fewer bytes: the missing texts read 0).
+long long MGPHeaderLapTimeMs(ByteSpan header);
 
 }  // namespace morlund
