@@ -16,14 +16,9 @@ namespace tarnwick {
 
 void DocController::AddBuffers() {
     if (!m_doc.CanAddBuffers()) return;
-    // The alternative open dialog comes with the perf file browser; until then
-    // every game uses the standard one.
-    QStringList paths;
-    if (!PromptForPerfFiles(paths, m_doc.LastFolder(), {}, true, m_doc.Manager(), m_settings,
-                            m_parent)) {
-        return;
-    }
-    m_doc.AddBuffers(paths);
+    const QStringList paths =
+        ChoosePerfFiles(m_parent, m_settings, m_doc.LastFolder(), m_doc.Manager(), m_doc.Game());
+    if (!paths.isEmpty()) m_doc.AddBuffers(paths);
 }
 
 void DocController::DeleteBuffers() {

@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "app/shell/AltOpenDialog.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/formats/Games.h"
 
@@ -117,6 +118,21 @@ QStringList PromptForPerfFiles(QWidget* parent, const AppSettings& settings,
     QStringList list;
     PromptForPerfFiles(list, initialFolder, {}, true, manager, settings, parent);
     return list;
+}
+
+QStringList ChoosePerfFiles(QWidget* parent, const AppSettings& settings,
+                            const QString& initialFolder, const morlund::BufManager* manager,
+                            std::optional<morlund::GameType> game) {
+    if (!settings.UseAltFileDialog())
+        return PromptForPerfFiles(parent, settings, initialFolder, manager);
+    morlund::PerfFileFilter filter;
+    filter.primary = settings.pri_game;
+    if (manager != nullptr) {
+        filter.game = game;
+        filter.track = manager->GetTrack();
+    }
+    AltOpenDialog dialog(AltOpenDialog::StartFolder(settings), filter, parent);
+    return dialog.exec() == QDialog::Accepted ? dialog.paths : QStringList();
 }
 
 }  // namespace tarnwick

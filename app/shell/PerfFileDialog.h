@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <string>
 
 #include "app/shell/AppSettings.h"
@@ -58,5 +59,12 @@ bool PromptForPerfFiles(QStringList& list, const QString& initialFolder,
 // Open mode without extra options: the chosen paths, empty after Cancel.
 QStringList PromptForPerfFiles(QWidget* parent, const AppSettings& settings,
                                const QString& initialFolder, const morlund::BufManager* manager);
+
+// The perf files to open (File Open: no manager) or to add to the laps of a
+// manager's game and track (Add Buffers): chosen in the perf file browser when
+// the settings ask for it, else in the standard dialog. Empty after Cancel.
+QStringList ChoosePerfFiles(QWidget* parent, const AppSettings& settings,
+                            const QString& initialFolder, const morlund::BufManager* manager,
+                            std::optional<morlund::GameType> game);
 
 }  // namespace tarnwick

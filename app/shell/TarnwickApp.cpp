@@ -86,7 +86,8 @@ bool CTarnwickApp::OpenRecentFile(const QString& path) {
 void CTarnwickApp::OnFileOpen() {
     // The question comes first; the open laps stay when the dialog is cancelled.
     if (m_doc && !m_doc->SaveModified()) return;
-    const QStringList paths = PromptForPerfFiles(m_frame.get(), m_settings, QString(), nullptr);
+    const QStringList paths =
+        ChoosePerfFiles(m_frame.get(), m_settings, QString(), nullptr, std::nullopt);
     if (paths.isEmpty()) return;
     DropDocument();
     OpenFiles(paths);
