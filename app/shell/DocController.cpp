@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/shell/CustomItemDlg.h"
+#include "app/shell/ExportDlg.h"
 #include "app/shell/PerfFileDialog.h"
 #include "app/shell/SelectionListDlg.h"
 #include "app/shell/TarnwickDoc.h"
@@ -19,6 +20,15 @@ void DocController::AddBuffers() {
     const QStringList paths =
         ChoosePerfFiles(m_parent, m_settings, m_doc.LastFolder(), m_doc.Manager(), m_doc.Game());
     if (!paths.isEmpty()) m_doc.AddBuffers(paths);
+}
+
+void DocController::Export(ExportDlgState& state) {
+    if (!m_doc.CanExport()) return;
+    CExportDlg dlg(state, m_parent);
+    dlg.SetBufManager(m_doc.Manager());
+    const auto [from, to] = m_doc.ExportRangeOfSelection();
+    dlg.SetDistanceRange(from, to);
+    dlg.exec();
 }
 
 void DocController::DeleteBuffers() {

@@ -12,6 +12,7 @@ class CustomDataItem;
 namespace tarnwick {
 
 struct AppSettings;
+struct ExportDlgState;
 class CCustomItemDlg;
 class CTarnwickDoc;
 
@@ -27,6 +28,9 @@ public:
 
     // Lets the user choose perf files of the document's game and adds them.
     void AddBuffers();
+    // Shows the export dialog on the document's laps and selected distance; the
+    // dialog's choices are kept in `state`.
+    void Export(ExportDlgState& state);
     // Lets the user choose buffers to delete, then deletes them.
     void DeleteBuffers();
     // Lets the user choose a setup file for the current buffer, then reads it.

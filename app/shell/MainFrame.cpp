@@ -159,6 +159,10 @@ void CMainFrame::CreateActions() {
             controller(&DocController::AddBuffers));
     connect(m_actions[kDeleteBuffers], &QAction::triggered, this,
             controller(&DocController::DeleteBuffers));
+    connect(m_actions[kExport], &QAction::triggered, this, [this] {
+        if (CTarnwickDoc* doc = m_app.Document())
+            DocController(*doc, m_app.Settings(), this).Export(m_app.ExportState());
+    });
     connect(m_actions[kSetupOpen], &QAction::triggered, this,
             controller(&DocController::OpenSetup));
     connect(m_actions[kSetupEdit], &QAction::triggered, this,
@@ -485,8 +489,7 @@ void CMainFrame::UpdateCommands() {
     m_actions[kSetupOpen]->setEnabled(doc != nullptr && doc->CanSetupOpenSave());
     m_actions[kSetupSave]->setEnabled(doc != nullptr && doc->CanSetupOpenSave());
     m_actions[kSetupEdit]->setEnabled(doc != nullptr && doc->CanSetupEdit() && HasSetupEditor());
-    // Dialogs that do not exist yet keep their commands disabled.
-    m_actions[kExport]->setEnabled(false);
+    m_actions[kExport]->setEnabled(doc != nullptr && doc->CanExport());
     // The view commands mirror the active view's own.
     const CViewFrame* frame = ActiveViewFrame();
     for (const auto& [command, viewCommand] : kViewCommands) {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/shell/AppSettings.h"
+#include "app/shell/ExportDlg.h"
 #include "app/shell/QtMessageSink.h"
 
 namespace tarnwick {
@@ -39,6 +40,8 @@ public:
     const AppSettings& Settings() const { return m_settings; }
     QSettings& Store() { return m_store; }
     CMainFrame* MainFrame() const { return m_frame.get(); }
+    // The export dialog's choices, kept from one export to the next.
+    ExportDlgState& ExportState() { return m_exportState; }
     CTarnwickDoc* Document() const { return m_doc.get(); }
 
     // File Open: asks to save changed setups and shows the open dialog; the old document is
@@ -82,6 +85,7 @@ private:
     AppSettings m_settings;
     QStringList m_recent;
     QtMessageSink m_sink;
+    ExportDlgState m_exportState;
     std::unique_ptr<CMainFrame> m_frame;
     std::unique_ptr<CTarnwickDoc> m_doc;
     bool m_dropping = false;
