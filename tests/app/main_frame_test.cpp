@@ -130,6 +130,7 @@ TEST(MainFrame, CommandsFollowTheDocument) {
     EXPECT_EQ(app.Document()->Manager()->GetBufCount(), 3);
     EXPECT_EQ(frame.MdiArea()->subWindowList().size(), 1);
     EXPECT_TRUE(frame.Action(CMainFrame::kDeleteBuffers)->isEnabled());
+    EXPECT_TRUE(frame.Action(CMainFrame::kExport)->isEnabled());
     EXPECT_TRUE(frame.Action(CMainFrame::kNewGraphView)->isEnabled());
     // The start view of the default settings is the statistics; generic laps have no
     // setups.
