@@ -18,7 +18,8 @@ namespace tarnwick {
 class PerfFileModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    static constexpr int kColumnWidths[morlund::kPerfFileColumnCount] = {300, 100, 50, 200, 150};
+    static constexpr int kColumnCount = morlund::kPerfFileColumnCount;
+    static constexpr int kColumnWidths[kColumnCount] = {300, 100, 50, 200, 150};
 
     explicit PerfFileModel(QObject* parent = nullptr);
 
