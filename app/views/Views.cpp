@@ -1,9 +1,13 @@
 #include "app/views/Views.h"
 
 #include "app/views/StatView.h"
+#include "app/views/TrackView.h"
 
 namespace tarnwick {
 
-void RegisterViews() { RegisterStatView(); }
+void RegisterViews() {
+    RegisterStatView();
+    RegisterTrackView();
+}
 
 }  // namespace tarnwick
