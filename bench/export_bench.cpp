@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchMain.h"
 #include "lapgen/CsvWriter.h"
 #include "lapgen/GP2Writer.h"
 #include "morlund/formats/generic/GenBufManager.h"
@@ -143,10 +144,5 @@ int main(int argc, char** argv) {
         }
         rest.push_back(argv[i]);
     }
-    int count = static_cast<int>(rest.size());
-    benchmark::Initialize(&count, rest.data());
-    if (benchmark::ReportUnrecognizedArguments(count, rest.data())) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(rest);
 }

@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchMain.h"
 #include "lapgen/CsvWriter.h"
 #include "lapgen/GP2Writer.h"
 #include "morlund/formats/generic/GenBufManager.h"
@@ -138,11 +139,7 @@ int main(int argc, char** argv) {
                     ("generic_bench_" + std::to_string(::getpid()) + ".csv");
         lapgen::WriteFile(g_csvPath, MakeCsv());
     }
-    int count = static_cast<int>(rest.size());
-    benchmark::Initialize(&count, rest.data());
-    if (benchmark::ReportUnrecognizedArguments(count, rest.data())) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
+    const int status = RunBenchmarks(rest);
     if (temporary) std::filesystem::remove(g_csvPath);
-    return 0;
+    return status;
 }

@@ -39,12 +39,14 @@
 
 #include "app/views/TrackModel.h"
 #include "app/views/TrackRenderer.h"
+#include "bench/BenchMain.h"
 #include "lapgen/SegWriter.h"
 #include "lapgen/SmxWriter.h"
 #include "morlund/platform/File.h"
 #include "morlund/track/GP2Track.h"
 #include "morlund/track/LFSTrack.h"
 #include "tests/app/GraphLaps.h"
+#include "tests/app/Pictures.h"
 
 namespace {
 
@@ -260,10 +262,7 @@ int Check(const char* pngDir) {
         s.renderer.SetReduce(false);
         const QImage full = s.Picture().copy();
         s.renderer.SetReduce(true);
-        long long differing = 0;
-        for (int y = 0; y < full.height(); ++y)
-            for (int x = 0; x < full.width(); ++x)
-                differing += reduced.pixel(x, y) != full.pixel(x, y);
+        const long long differing = pictures::CountDiffering(reduced, full);
         const double share = 100.0 * static_cast<double>(differing) /
                              (static_cast<double>(full.width()) * full.height());
         std::printf("%s: %d laps x %d samples, %dx%d: %lld differing pixels (%.4f %%)\n",
@@ -284,27 +283,11 @@ int Check(const char* pngDir) {
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    bool check = false;
-    const char* pngDir = nullptr;
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--check") == 0)
-            check = true;
-        else if (std::strncmp(argv[i], "--png=", 6) == 0)
-            pngDir = argv[i] + 6;
-        else if (std::strncmp(argv[i], "--samples=", 10) == 0)
-            g_samples = std::max(2, std::atoi(argv[i] + 10));
-        else
-            rest.push_back(argv[i]);
-    }
+    PictureOptions options = ReadPictureOptions(argc, argv, g_samples);
+    g_samples = options.samples;
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
-    if (check) return Check(pngDir);
+    if (options.check) return Check(options.pngDir);
     RegisterAll();
-    int count = static_cast<int>(rest.size());
-    benchmark::Initialize(&count, rest.data());
-    if (benchmark::ReportUnrecognizedArguments(count, rest.data())) return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return RunBenchmarks(options.rest);
 }

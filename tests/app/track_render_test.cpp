@@ -9,6 +9,7 @@
 #include <numbers>
 
 #include "GraphLaps.h"
+#include "Pictures.h"
 #include "app/graph/GraphRenderer.h"
 #include "app/views/TrackRenderer.h"
 #include "lapgen/SegWriter.h"
@@ -18,6 +19,7 @@
 #include "morlund/track/GP2Track.h"
 #include "morlund/track/LFSTrack.h"
 
+using pictures::CountDiffering;
 using tarnwick::TrackRenderer;
 using tarnwick::TrackScene;
 using tarnwick::TrackState;
@@ -56,12 +58,15 @@ int Count(const QImage& image, const QColor& colour) {
     return n;
 }
 
-int Differing(const QImage& a, const QImage& b) {
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
+TrackScene SceneOf(const TrackState& s, int width, int height,
+                   const morlund::BufManager* manager = nullptr,
+                   const morlund::GP2Track* gp2 = nullptr) {
+    TrackScene scene;
+    scene.manager = manager;
+    scene.gp2 = gp2;
+    scene.state = &s;
+    scene.drawRect = QRect(0, 0, width, height);
+    return scene;
 }
 
 QImage Draw(const TrackScene& scene, bool reduce = true) {
@@ -85,6 +90,22 @@ private:
     morlund::Vect m_radius;
 };
 
+// A 1500 m lapgen track with its GP2 segment outline.
+struct SegFixture {
+    lapgen::LapSpec spec;
+    lapgen::SegTrack seg;
+    morlund::GP2Track track;
+
+    explicit SegFixture(int samples) {
+        spec.seed = 5;
+        spec.sampleCount = samples;
+        spec.trackLength = 1500;
+        seg = lapgen::BuildSegTrack(lapgen::MakeLap(spec), 0x12345678);
+        morlund::File file = morlund::File::FromMemory(lapgen::WriteSeg(seg), "12345678.seg");
+        track.ReadFile(file);
+    }
+};
+
 }  // namespace
 
 TEST(TrackRender, LapGreyOutsideTheSelectionWithTheCursorCircle) {
@@ -99,10 +120,7 @@ TEST(TrackRender, LapGreyOutsideTheSelectionWithTheCursorCircle) {
     s.selectionFrom = 100;
     s.selectionTo = 300;
     s.cursor = 150;
-    TrackScene scene;
-    scene.manager = &manager;
-    scene.state = &s;
-    scene.drawRect = QRect(0, 0, 800, 800);
+    const TrackScene scene = SceneOf(s, 800, 800, &manager);
     const QSize size = scene.drawRect.size();
     auto at = [&](double d) { return Pixel(r * std::cos(d / r), r * std::sin(d / r), 4, size); };
 
@@ -123,7 +141,7 @@ TEST(TrackRender, LapGreyOutsideTheSelectionWithTheCursorCircle) {
         EXPECT_EQ(Colour(image, at(120)), LapColour(0)) << reduce;
     }
     // Reduced to what the pixels show, the picture is the one of every segment.
-    EXPECT_LE(Differing(Draw(scene, true), Draw(scene, false)), 800 * 800 / 1000);
+    EXPECT_LE(CountDiffering(Draw(scene, true), Draw(scene, false)), 800 * 800 / 1000);
 }
 
 TEST(TrackRender, TurningCentresWithinTheRadiusLimit) {
@@ -145,10 +163,7 @@ TEST(TrackRender, TurningCentresWithinTheRadiusLimit) {
         s.drawFlags = row.layer ? tarnwick::kLayerRadius : 0;
         s.selectionTo = 600;
         s.cursor = 300;
-        TrackScene scene;
-        scene.manager = &manager;
-        scene.state = &s;
-        scene.drawRect = QRect(0, 0, 900, 900);
+        const TrackScene scene = SceneOf(s, 900, 900, &manager);
         const QImage image = Draw(scene);
         // The centre of the turning circle at the sample a quarter round (0, r).
         const QPoint centre = Pixel(row.radius.x, r + row.radius.y, 16, image.size());
@@ -160,15 +175,10 @@ TEST(TrackRender, TurningCentresWithinTheRadiusLimit) {
 }
 
 TEST(TrackRender, GP2Layers) {
-    lapgen::LapSpec spec;
-    spec.seed = 5;
-    spec.sampleCount = 600;
-    spec.trackLength = 1500;
-    const lapgen::Lap lap = lapgen::MakeLap(spec);
-    const lapgen::SegTrack seg = lapgen::BuildSegTrack(lap, 0x12345678);
-    morlund::File file = morlund::File::FromMemory(lapgen::WriteSeg(seg), "12345678.seg");
-    morlund::GP2Track track;
-    ASSERT_TRUE(track.ReadFile(file));
+    const SegFixture fixture(600);
+    const lapgen::SegTrack& seg = fixture.seg;
+    const morlund::GP2Track& track = fixture.track;
+    ASSERT_GT(track.GetNumSegs(), 20);
     std::size_t kerb = 0;
     while (kerb < seg.segs.size() && seg.segs[kerb].flags == 0)
         ++kerb;
@@ -204,10 +214,7 @@ TEST(TrackRender, GP2Layers) {
         s.offsetX = seg.segs[row.centre].x / 4;
         s.offsetY = -(seg.segs[row.centre].y / 4);
         s.cursor = -1;
-        TrackScene scene;
-        scene.gp2 = &track;
-        scene.state = &s;
-        scene.drawRect = QRect(0, 0, 800, 600);
+        const TrackScene scene = SceneOf(s, 800, 600, nullptr, &track);
         const QImage image = Draw(scene);
         int n = 0;
         for (const QColor& colour : row.colours)
@@ -221,10 +228,7 @@ TEST(TrackRender, GP2Layers) {
     s.scale = 4;
     s.offsetX = seg.segs[0].x / 4;
     s.offsetY = -(seg.segs[0].y / 4);
-    TrackScene scene;
-    scene.gp2 = &track;
-    scene.state = &s;
-    scene.drawRect = QRect(0, 0, 800, 600);
+    const TrackScene scene = SceneOf(s, 800, 600, nullptr, &track);
     const double k = 600 / 2048.0;
     const QPoint middle(
         static_cast<int>(std::floor(400 + (seg.segs[20].x / 4 - s.offsetX) * k + 0.5)),
@@ -280,11 +284,9 @@ TEST(TrackRender, MeshShadingVertexLimitAndCheckpoints) {
         TrackState s;
         s.scale = 2;
         s.drawFlags = 1 | (checkpoints ? tarnwick::kLayerCheckpoints : 0);
-        TrackScene scene;
+        TrackScene scene = SceneOf(s, 600, 600);
         scene.lfs = &lfs;
-        scene.state = &s;
         scene.background = QColor(1, 2, 3);
-        scene.drawRect = QRect(0, 0, 600, 600);
         TrackRenderer renderer;
         const QImage image = renderer.Picture(scene).copy();
         const QSize size = image.size();
@@ -309,15 +311,10 @@ TEST(TrackRender, MeshShadingVertexLimitAndCheckpoints) {
 }
 
 TEST(TrackRender, KeptPictureFollowsEveryChange) {
-    lapgen::LapSpec spec;
-    spec.seed = 5;
-    spec.sampleCount = 20000;
-    spec.trackLength = 1500;
-    const lapgen::Lap lap = lapgen::MakeLap(spec);
-    const lapgen::SegTrack seg = lapgen::BuildSegTrack(lap, 0x12345678);
-    morlund::File file = morlund::File::FromMemory(lapgen::WriteSeg(seg), "12345678.seg");
-    morlund::GP2Track track;
-    ASSERT_TRUE(track.ReadFile(file));
+    const SegFixture fixture(20000);
+    const morlund::GP2Track& track = fixture.track;
+    ASSERT_GT(track.GetNumSegs(), 20);
+    lapgen::LapSpec spec = fixture.spec;
     graphlaps::LapManager manager;
     for (int b = 0; b < 3; ++b) {
         spec.gripScale = 1.0 - 0.05 * b;
@@ -329,11 +326,7 @@ TEST(TrackRender, KeptPictureFollowsEveryChange) {
     s.selectionFrom = 200;
     s.selectionTo = 900;
     s.cursor = 400;
-    TrackScene scene;
-    scene.manager = &manager;
-    scene.gp2 = &track;
-    scene.state = &s;
-    scene.drawRect = QRect(0, 0, 640, 480);
+    const TrackScene scene = SceneOf(s, 640, 480, &manager, &track);
     TrackRenderer kept;
     kept.Picture(scene);
 
@@ -360,6 +353,6 @@ TEST(TrackRender, KeptPictureFollowsEveryChange) {
         step.change();
         const QImage picture = kept.Picture(scene).copy();
         EXPECT_EQ(kept.GetCounts().*step.counted, before + 1) << step.what;
-        EXPECT_EQ(Differing(picture, Draw(scene)), 0) << step.what;
+        EXPECT_EQ(CountDiffering(picture, Draw(scene)), 0) << step.what;
     }
 }
