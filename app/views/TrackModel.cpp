@@ -177,10 +177,11 @@ std::optional<int> CursorSample(const morlund::PerfCore& buffer, double cursor) 
     return std::nullopt;
 }
 
-void CentreOn(TrackState& s, const morlund::PerfCore& buffer, int sample) {
+void CentreOn(TrackState& s, const QRect& drawRect, const morlund::PerfCore& buffer, int sample) {
     const QPoint p = MapPoint(buffer.GetPos(sample), s.scale);
-    s.offsetX = p.x();
-    s.offsetY = -p.y();
+    const double k = MakeTrackTransform(s, drawRect).k;
+    s.offsetX += std::round((p.x() - s.offsetX) * k) / k;
+    s.offsetY += std::round((-p.y() - s.offsetY) * k) / k;
 }
 
 int CursorSegment(double cursor) {

@@ -128,8 +128,9 @@ void ToggleOverview(TrackState& s);
 void TakeSelection(TrackState& s, double from, double to, double cursor, double trackLength);
 // The first sample of the lap whose truncated distance reaches the rounded cursor.
 std::optional<int> CursorSample(const morlund::PerfCore& buffer, double cursor);
-// Centres the map on a sample of the lap.
-void CentreOn(TrackState& s, const morlund::PerfCore& buffer, int sample);
+// Centres the map on a sample of the lap, within half a pixel: the map moves by whole
+// pixels, so that the kept picture can move with it.
+void CentreOn(TrackState& s, const QRect& drawRect, const morlund::PerfCore& buffer, int sample);
 // The GP2 segment under the cursor: the cursor in units of 16 ft, truncated.
 int CursorSegment(double cursor);
 

@@ -269,7 +269,7 @@ void CTrackView::CentreOnCursor() {
     const morlund::PerfCore* first = m_doc ? m_doc->Buffer(0) : nullptr;
     if (first == nullptr) return;
     if (const auto sample = CursorSample(*first, m_state.cursor))
-        CentreOn(m_state, *first, *sample);
+        CentreOn(m_state, rect(), *first, *sample);
 }
 
 void CTrackView::Retitle() {
