@@ -218,6 +218,29 @@ std::vector<QRect> TrackRenderer::CursorRects(const TrackScene& scene) {
     return rects;
 }
 
+bool TrackRenderer::Scroll(const TrackScene& scene, const Shown& now) {
+    const double k = MakeTrackTransform(*scene.state, scene.drawRect).k;
+    const double sx = (m_shown.offsetX - now.offsetX) * k;
+    const double sy = (m_shown.offsetY - now.offsetY) * k;
+    const int dx = static_cast<int>(std::lround(sx));
+    const int dy = static_cast<int>(std::lround(sy));
+    const QRect all = m_picture.rect();
+    if (std::abs(sx - dx) > 1e-6 || std::abs(sy - dy) > 1e-6 || std::abs(dx) >= all.width() ||
+        std::abs(dy) >= all.height())
+        return false;
+    ShiftImage(m_track, dx, dy);
+    ShiftImage(m_picture, dx, dy);
+    const QRegion uncovered = QRegion(all) - QRegion(all.translated(dx, dy));
+    for (const QRect& r : uncovered) {
+        DrawTrack(scene, r);
+        DrawLaps(scene, r);
+    }
+    for (QRect& r : m_cursorRects)
+        r.translate(dx, dy);
+    ++m_counts.scrolls;
+    return true;
+}
+
 const QImage& TrackRenderer::Picture(const TrackScene& scene) {
     const QSize size = scene.drawRect.size();
     if (m_picture.size() != size) {
@@ -233,57 +256,42 @@ const QImage& TrackRenderer::Picture(const TrackScene& scene) {
                 now.fillMode != was.fillMode || now.lowColour != was.lowColour ||
                 now.background != was.background || now.gp2 != was.gp2 || now.lfs != was.lfs ||
                 now.manager != was.manager;
-    std::vector<QRect> dirty = m_cursorRects;
-    if (!full && (now.offsetX != was.offsetX || now.offsetY != was.offsetY)) {
-        // A pan by whole pixels moves the kept images; any other move draws anew.
-        const double k = MakeTrackTransform(*scene.state, scene.drawRect).k;
-        const double sx = (was.offsetX - now.offsetX) * k;
-        const double sy = (was.offsetY - now.offsetY) * k;
-        const int dx = static_cast<int>(std::lround(sx));
-        const int dy = static_cast<int>(std::lround(sy));
-        if (std::abs(sx - dx) > 1e-6 || std::abs(sy - dy) > 1e-6 || std::abs(dx) >= size.width() ||
-            std::abs(dy) >= size.height()) {
-            full = true;
-        } else {
-            ShiftImage(m_track, dx, dy);
-            ShiftImage(m_picture, dx, dy);
-            const QRegion uncovered = QRegion(all) - QRegion(all.translated(dx, dy));
-            for (const QRect& r : uncovered) {
-                DrawTrack(scene, r);
-                DrawLaps(scene, r);
-            }
-            for (QRect& r : dirty)
-                r.translate(dx, dy);
-            ++m_counts.scrolls;
-        }
-    }
+    const bool moved = now.offsetX != was.offsetX || now.offsetY != was.offsetY;
+    const bool lapsChanged = !m_lapsValid || now.selectionFrom != was.selectionFrom ||
+                             now.selectionTo != was.selectionTo || now.laps != was.laps ||
+                             now.maxRadius != was.maxRadius;
+    const bool cursorMoved = now.cursor != was.cursor;
+    if (!full && !moved && !lapsChanged && !cursorMoved) return m_picture;
+
+    // A pan by whole pixels moves the kept images; any other move draws anew.
+    if (!full && moved) full = !Scroll(scene, now);
     if (full) {
         DrawTrack(scene, all);
         DrawLaps(scene, all);
+        m_cursorRects = CursorRects(scene);
         ++m_counts.full;
     } else {
-        const bool lapsChanged = !m_lapsValid || now.selectionFrom != was.selectionFrom ||
-                                 now.selectionTo != was.selectionTo || now.laps != was.laps ||
-                                 now.maxRadius != was.maxRadius;
-        const bool cursorMoved = now.cursor != was.cursor;
         if (cursorMoved) {
-            const std::vector<QRect> moved = CursorRects(scene);
-            dirty.insert(dirty.end(), moved.begin(), moved.end());
+            std::vector<QRect> current = CursorRects(scene);
+            std::vector<QRect> dirty = m_cursorRects;
+            dirty.insert(dirty.end(), current.begin(), current.end());
             dirty = Merged(std::move(dirty));
             // The GP2 cursor marks lie in the track image.
             for (const QRect& r : dirty)
                 DrawTrack(scene, r);
+            if (!lapsChanged) {
+                for (const QRect& r : dirty)
+                    DrawLaps(scene, r);
+                ++m_counts.cursor;
+            }
+            m_cursorRects = std::move(current);
         }
         if (lapsChanged) {
             DrawLaps(scene, all);
+            m_cursorRects = CursorRects(scene);
             ++m_counts.laps;
-        } else if (cursorMoved) {
-            for (const QRect& r : dirty)
-                DrawLaps(scene, r);
-            ++m_counts.cursor;
         }
     }
-    m_cursorRects = CursorRects(scene);
     m_shown = now;
     m_pictureValid = true;
     m_lapsValid = true;

@@ -98,6 +98,9 @@ private:
     void DrawGP2(QPainter& p, const TrackScene& scene, const TrackPaintContext& c);
     // Around the cursor: its circles and the GP2 cursor marks.
     std::vector<QRect> CursorRects(const TrackScene& scene);
+    // Moves the kept images to the new offsets and draws the uncovered strips; false
+    // when the move is not by whole pixels or uncovers everything.
+    bool Scroll(const TrackScene& scene, const Shown& now);
 
     TrackLaps m_laps;
     GP2Shapes m_shapes;

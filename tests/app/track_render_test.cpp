@@ -312,47 +312,54 @@ TEST(TrackRender, MeshShadingVertexLimitAndCheckpoints) {
 
 TEST(TrackRender, KeptPictureFollowsEveryChange) {
     const SegFixture fixture(20000);
-    const morlund::GP2Track& track = fixture.track;
-    ASSERT_GT(track.GetNumSegs(), 20);
+    ASSERT_GT(fixture.track.GetNumSegs(), 20);
+    morlund::LFSTrack meshes;
+    morlund::File smx = morlund::File::FromMemory(
+        lapgen::WriteSmx(lapgen::BuildSmxMesh(lapgen::MakeLap(fixture.spec))), "t_3DH.smx");
+    ASSERT_TRUE(meshes.Read(smx));
     lapgen::LapSpec spec = fixture.spec;
     graphlaps::LapManager manager;
     for (int b = 0; b < 3; ++b) {
         spec.gripScale = 1.0 - 0.05 * b;
         manager.Add(graphlaps::FromLapgen(lapgen::MakeLap(spec), true));
     }
-    TrackState s;
-    s.scale = 8;
-    s.drawFlags = 31;
-    s.selectionFrom = 200;
-    s.selectionTo = 900;
-    s.cursor = 400;
-    const TrackScene scene = SceneOf(s, 640, 480, &manager, &track);
-    TrackRenderer kept;
-    kept.Picture(scene);
+    for (const bool lfs : {false, true}) {
+        manager.EnableBuffer(1, true);
+        TrackState s;
+        s.scale = 8;
+        s.drawFlags = lfs ? 1 | 16 | 32 : 31;
+        s.selectionFrom = 200;
+        s.selectionTo = 900;
+        s.cursor = 400;
+        TrackScene scene = SceneOf(s, 640, 480, &manager, lfs ? nullptr : &fixture.track);
+        scene.lfs = lfs ? &meshes : nullptr;
+        TrackRenderer kept;
+        kept.Picture(scene);
 
-    struct Step {
-        const char* what;
-        std::function<void()> change;
-        int TrackRenderer::Counts::*counted;
-    };
-    const Step steps[] = {
-        {"pan", [&] { tarnwick::ScrollTrack(s, scene.drawRect, 7, -3); },
-         &TrackRenderer::Counts::scrolls},
-        {"pan back", [&] { tarnwick::ScrollTrack(s, scene.drawRect, -40, 25); },
-         &TrackRenderer::Counts::scrolls},
-        {"cursor", [&] { s.cursor = 130; }, &TrackRenderer::Counts::cursor},
-        {"cursor near", [&] { s.cursor = 131; }, &TrackRenderer::Counts::cursor},
-        {"selection", [&] { s.selectionTo = 1000; }, &TrackRenderer::Counts::laps},
-        {"lap off", [&] { manager.EnableBuffer(1, false); }, &TrackRenderer::Counts::laps},
-        {"half a pixel", [&] { tarnwick::ScrollTrack(s, scene.drawRect, 0.5, 0); },
-         &TrackRenderer::Counts::full},
-        {"zoom", [&] { tarnwick::ZoomTrackIn(s, 1); }, &TrackRenderer::Counts::full},
-    };
-    for (const Step& step : steps) {
-        const int before = kept.GetCounts().*step.counted;
-        step.change();
-        const QImage picture = kept.Picture(scene).copy();
-        EXPECT_EQ(kept.GetCounts().*step.counted, before + 1) << step.what;
-        EXPECT_EQ(CountDiffering(picture, Draw(scene)), 0) << step.what;
+        struct Step {
+            const char* what;
+            std::function<void()> change;
+            int TrackRenderer::Counts::*counted;
+        };
+        const Step steps[] = {
+            {"pan", [&] { tarnwick::ScrollTrack(s, scene.drawRect, 7, -3); },
+             &TrackRenderer::Counts::scrolls},
+            {"pan back", [&] { tarnwick::ScrollTrack(s, scene.drawRect, -40, 25); },
+             &TrackRenderer::Counts::scrolls},
+            {"cursor", [&] { s.cursor = 130; }, &TrackRenderer::Counts::cursor},
+            {"cursor near", [&] { s.cursor = 131; }, &TrackRenderer::Counts::cursor},
+            {"selection", [&] { s.selectionTo = 1000; }, &TrackRenderer::Counts::laps},
+            {"lap off", [&] { manager.EnableBuffer(1, false); }, &TrackRenderer::Counts::laps},
+            {"half a pixel", [&] { tarnwick::ScrollTrack(s, scene.drawRect, 0.5, 0); },
+             &TrackRenderer::Counts::full},
+            {"zoom", [&] { tarnwick::ZoomTrackIn(s, 1); }, &TrackRenderer::Counts::full},
+        };
+        for (const Step& step : steps) {
+            const int before = kept.GetCounts().*step.counted;
+            step.change();
+            const QImage picture = kept.Picture(scene).copy();
+            EXPECT_EQ(kept.GetCounts().*step.counted, before + 1) << step.what << lfs;
+            EXPECT_EQ(CountDiffering(picture, Draw(scene)), 0) << step.what << lfs;
+        }
     }
 }
