@@ -21,6 +21,7 @@
 #include <string>
 
 #include "app/graph/GraphFrame.h"
+#include "app/setup/SetupDialogs.h"
 #include "app/views/Views.h"
 #include "app/res/Icons.h"
 #include "app/shell/MainFrame.h"
@@ -122,6 +123,7 @@ int main(int argc, char** argv) {
     // The kinds of view the main window can open.
     tarnwick::RegisterGraphView();
     tarnwick::RegisterViews();
+    tarnwick::RegisterSetupDialogs();
 
     tarnwick::CTarnwickApp app;
     app.SetMessagesToStderr(parser.isSet(screenshot));

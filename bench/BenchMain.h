@@ -1,7 +1,7 @@
 #pragma once
 
-// The end of every benchmark program's main: the benchmarks run with the arguments left
-// for Google Benchmark.
+// The end of every benchmark program's main: Google Benchmark on the arguments that
+// the program's own options left over.
 
 #include <benchmark/benchmark.h>
 
@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+namespace bench {
 
 // The options of the benchmarks that draw pictures, read before Google Benchmark's:
 //   --check       compare the reduced picture with the full one and exit
@@ -38,7 +40,6 @@ inline PictureOptions ReadPictureOptions(int argc, char** argv, int samples) {
     return options;
 }
 
-// 1 when Google Benchmark does not know one of the arguments.
 inline int RunBenchmarks(std::vector<char*>& args) {
     int count = static_cast<int>(args.size());
     benchmark::Initialize(&count, args.data());
@@ -47,3 +48,5 @@ inline int RunBenchmarks(std::vector<char*>& args) {
     benchmark::Shutdown();
     return 0;
 }
+
+}  // namespace bench

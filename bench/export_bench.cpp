@@ -144,5 +144,5 @@ int main(int argc, char** argv) {
         }
         rest.push_back(argv[i]);
     }
-    return RunBenchmarks(rest);
+    return bench::RunBenchmarks(rest);
 }

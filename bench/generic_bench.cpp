@@ -139,7 +139,7 @@ int main(int argc, char** argv) {
                     ("generic_bench_" + std::to_string(::getpid()) + ".csv");
         lapgen::WriteFile(g_csvPath, MakeCsv());
     }
-    const int status = RunBenchmarks(rest);
+    const int status = bench::RunBenchmarks(rest);
     if (temporary) std::filesystem::remove(g_csvPath);
     return status;
 }

@@ -212,7 +212,7 @@ int Check(const char* pngDir) {
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    PictureOptions options = ReadPictureOptions(argc, argv, g_samples);
+    bench::PictureOptions options = bench::ReadPictureOptions(argc, argv, g_samples);
     g_samples = options.samples;
     std::erase_if(options.rest, [](const char* arg) {
         if (std::strcmp(arg, "--smooth") != 0) return false;
@@ -222,5 +222,5 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
     if (options.check) return Check(options.pngDir);
-    return RunBenchmarks(options.rest);
+    return bench::RunBenchmarks(options.rest);
 }

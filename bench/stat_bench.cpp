@@ -12,7 +12,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QPixmap>
 #include <cstdlib>
 #include <memory>
@@ -20,6 +19,7 @@
 #include "app/shell/AppSettings.h"
 #include "app/shell/TarnwickDoc.h"
 #include "app/views/StatView.h"
+#include "bench/QtBenchMain.h"
 #include "pellith/stats/StatTable.h"
 #include "pellith/stats/SummaryStats.h"
 #include "tests/app/GraphLaps.h"
@@ -82,11 +82,4 @@ BENCHMARK(BM_StatViewRebuild)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
+int main(int argc, char** argv) { return bench::RunQtBenchmarks(argc, argv); }

@@ -283,11 +283,11 @@ int Check(const char* pngDir) {
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    PictureOptions options = ReadPictureOptions(argc, argv, g_samples);
+    bench::PictureOptions options = bench::ReadPictureOptions(argc, argv, g_samples);
     g_samples = options.samples;
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
     if (options.check) return Check(options.pngDir);
     RegisterAll();
-    return RunBenchmarks(options.rest);
+    return bench::RunBenchmarks(options.rest);
 }

@@ -318,16 +318,31 @@ GraphSeries& GraphSeriesCache::Series(const morlund::PerfCore& buffer,
     const int n = std::max(buffer.GetSampleCount(), 0);
     if (slot && static_cast<int>(slot->values.size()) == n) return *slot;
     slot = std::make_unique<GraphSeries>();
+    // An array of a dropped series of this length saves fresh pages.
+    const auto spare = std::find_if(m_spare.begin(), m_spare.end(), [n](const auto& values) {
+        return values.capacity() >= static_cast<std::size_t>(n);
+    });
+    if (spare != m_spare.end()) {
+        slot->values = std::move(*spare);
+        m_spare.erase(spare);
+    }
     slot->values.resize(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i)
-        slot->values[static_cast<std::size_t>(i)] = item.GetConvertedValue(&buffer, i, wheel);
+    item.GetConvertedValues(&buffer, 0, n, wheel, slot->values.data());
     return *slot;
 }
 
 void GraphSeriesCache::Drop(const morlund::PerfCore* buffer) {
-    std::erase_if(m_series,
-                  [buffer](const auto& entry) { return std::get<0>(entry.first) == buffer; });
-    m_distances.erase(buffer);
+    m_spare.clear();
+    for (auto it = m_series.begin(); it != m_series.end();) {
+        const auto& [owner, item, wheel] = it->first;
+        if (owner == buffer && item->GetLevel() != morlund::DataItem::LEVEL_MEASURED) {
+            m_spare.push_back(std::move(it->second->values));
+            m_spare.back().clear();
+            it = m_series.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 void GraphSeriesCache::KeepOnly(const std::vector<const morlund::PerfCore*>& buffers) {
@@ -341,6 +356,7 @@ void GraphSeriesCache::KeepOnly(const std::vector<const morlund::PerfCore*>& buf
 void GraphSeriesCache::Clear() {
     m_series.clear();
     m_distances.clear();
+    m_spare.clear();
 }
 
 }  // namespace tarnwick

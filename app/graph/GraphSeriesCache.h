@@ -172,7 +172,9 @@ public:
     GraphSeries& Series(const morlund::PerfCore& buffer, const morlund::DataItem& item,
                         const morlund::Wheel* wheel);
     void Clear();
-    // Drops one buffer's values (its setup changed).
+    // Drops one buffer's values that its setup enters (its setup changed): derived and
+    // formula channels. Recorded channels and distances stay; the memory of what went
+    // is kept for the values computed next.
     void Drop(const morlund::PerfCore* buffer);
     // Drops the values of every buffer not in the list (buffers were removed; a new
     // buffer may reuse a removed one's address).
@@ -184,6 +186,7 @@ private:
         std::tuple<const morlund::PerfCore*, const morlund::DataItem*, const morlund::Wheel*>;
     std::map<Key, std::unique_ptr<GraphSeries>> m_series;
     std::map<const morlund::PerfCore*, std::unique_ptr<GraphDistances>> m_distances;
+    std::vector<std::vector<double>> m_spare;  // value arrays of dropped series
 };
 
 }  // namespace tarnwick

@@ -91,4 +91,22 @@ void DocController::ApplyCustomItemDlg(const CCustomItemDlg& dlg, morlund::Custo
     m_doc.FormulaChanged(renamed);
 }
 
+namespace {
+
+SetupEditorRunner& SetupEditor() {
+    static SetupEditorRunner runner;
+    return runner;
+}
+
+}  // namespace
+
+void RegisterSetupEditor(SetupEditorRunner runner) { SetupEditor() = std::move(runner); }
+bool HasSetupEditor() { return static_cast<bool>(SetupEditor()); }
+
+void DocController::EditSetup() {
+    const int buffer = m_doc.SetupEditBuffer();
+    if (buffer < 0 || !HasSetupEditor()) return;
+    SetupEditor()(m_doc, buffer, m_parent);
+}
+
 }  // namespace tarnwick

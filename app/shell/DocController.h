@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class QWidget;
 
@@ -30,6 +31,8 @@ public:
     void DeleteBuffers();
     // Lets the user choose a setup file for the current buffer, then reads it.
     void OpenSetup();
+    // Opens the setup editor on the current buffer (games without one are refused).
+    void EditSetup();
     // Edits a formula channel in the Custom Data Item dialog; true after OK.
     bool EditCustomItem(morlund::CustomDataItem& item);
 
@@ -42,5 +45,11 @@ private:
     const AppSettings& m_settings;
     QWidget* m_parent;
 };
+
+// The setup editor's dialogs live above this folder and register themselves at
+// start-up; the runner edits the setup of the buffer at the given index.
+using SetupEditorRunner = std::function<void(CTarnwickDoc& doc, int buffer, QWidget* parent)>;
+void RegisterSetupEditor(SetupEditorRunner runner);
+bool HasSetupEditor();
 
 }  // namespace tarnwick

@@ -161,6 +161,8 @@ void CMainFrame::CreateActions() {
             controller(&DocController::DeleteBuffers));
     connect(m_actions[kSetupOpen], &QAction::triggered, this,
             controller(&DocController::OpenSetup));
+    connect(m_actions[kSetupEdit], &QAction::triggered, this,
+            controller(&DocController::EditSetup));
     connect(m_actions[kSetupSave], &QAction::triggered, this, [this] {
         const bool shift = QApplication::keyboardModifiers() & Qt::ShiftModifier;
         if (CTarnwickDoc* doc = m_app.Document()) doc->SaveSetups(shift);
@@ -482,9 +484,9 @@ void CMainFrame::UpdateCommands() {
     m_actions[kDeleteBuffers]->setEnabled(doc != nullptr && doc->CanDeleteBuffers());
     m_actions[kSetupOpen]->setEnabled(doc != nullptr && doc->CanSetupOpenSave());
     m_actions[kSetupSave]->setEnabled(doc != nullptr && doc->CanSetupOpenSave());
+    m_actions[kSetupEdit]->setEnabled(doc != nullptr && doc->CanSetupEdit() && HasSetupEditor());
     // Dialogs that do not exist yet keep their commands disabled.
-    for (Command c : {kExport, kSetupEdit})
-        m_actions[c]->setEnabled(false);
+    m_actions[kExport]->setEnabled(false);
     // The view commands mirror the active view's own.
     const CViewFrame* frame = ActiveViewFrame();
     for (const auto& [command, viewCommand] : kViewCommands) {

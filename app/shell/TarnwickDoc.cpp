@@ -92,11 +92,10 @@ void CTarnwickDoc::RemoveView(DocView* view) {
 }
 
 void CTarnwickDoc::UpdateAllViews(DocView* sender, const DocUpdate& update) {
-    // Summaries go with the values they were computed from.
+    // Summaries go with the values they were computed from. They are of recorded
+    // channels only, which a lap's setup (BufferValues) does not touch: a setup slider
+    // moving in the editor recomputes no statistics.
     switch (update.kind) {
-        case DocUpdate::Kind::BufferValues:
-            m_summaries.Drop(Buffer(update.buffer));
-            break;
         case DocUpdate::Kind::AllValues:
             m_summaries.Clear();
             break;

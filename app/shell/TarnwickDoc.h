@@ -60,6 +60,8 @@ public:
     int CurrentBuffer() const { return m_currentBuffer; }
     // currentBuffer when it names a buffer, else 0; -1 without buffers.
     int CurrentOrFirstBuffer() const;
+    // Makes a buffer current for the views that take it over later; tells no view.
+    void SetCurrentBuffer(int index) { m_currentBuffer = index; }
     double CursorPos() const { return m_cursorPos; }
     double SelectionFrom() const { return m_selectionFrom; }
     double SelectionTo() const { return m_selectionTo; }

@@ -1,12 +1,14 @@
 #include "app/views/Views.h"
 
 #include "app/views/StatView.h"
+#include "app/views/TextView.h"
 #include "app/views/TrackView.h"
 
 namespace tarnwick {
 
 void RegisterViews() {
     RegisterStatView();
+    RegisterTextView();
     RegisterTrackView();
 }
 

@@ -75,6 +75,10 @@ public:
     virtual double GetLongAccDiff(int sample) const;
     // Load on the tyre from the spring and the anti-roll bar, N.
     virtual double GetTyreLoad(int sample, int wheel, const CarSetup& setup) const;
+    // GetTyreLoad of samples first..end-1 of a wheel 0..3 into out, the same values
+    // with the setup read once; a reader that overrides GetTyreLoad overrides this too.
+    virtual void GetTyreLoads(int first, int end, int wheel, const CarSetup& setup,
+                              double* out) const;
     virtual double GetLongitudalTyreForce(int sample, int wheel) const;
     virtual double GetLateralTyreForce(int sample, int wheel) const;
 

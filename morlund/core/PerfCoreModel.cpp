@@ -37,6 +37,27 @@ double PerfCore::GetTyreLoad(int i, int w, const CarSetup& setup) const {
     return GetARBContrib(i, w, setup) + GetSpringForces(i, w, setup);
 }
 
+void PerfCore::GetTyreLoads(int first, int end, int w, const CarSetup& setup,
+                            double* out) const {
+    // GetARBContrib + GetSpringForces term for term, in the same order.
+    const bool rear = IsRear(w);
+    const int left = rear ? 0 : 2;
+    const int right = left + 1;
+    const double packersRight = setup.GetPackers(right);
+    const double packersLeft = setup.GetPackers(left);
+    const double stiffness = rear ? setup.GetRearAntiRollBar() : setup.GetFrontAntiRollBar();
+    const double track = rear ? kRearTrackWidth : kFrontTrackWidth;
+    const bool leftWheel = IsLeft(w);
+    const double free = setup.GetMaxSuspTravel(w) - setup.GetPackers(w);
+    const double rate = setup.GetSpringRate(w);
+    for (int i = first; i < end; ++i) {
+        const double extension =
+            (GetSuspTravel(i, right) + packersRight) - (GetSuspTravel(i, left) + packersLeft);
+        const double force = stiffness * extension / track;
+        *out++ = (leftWheel ? force : -force) + (free - GetSuspTravel(i, w)) * rate;
+    }
+}
+
 double PerfCore::GetDampingForces(int i, int w, const CarSetup& setup) const {
     if (GetSampleCount() < 2) return 0.0;
     if (i < 1) i = 1;

@@ -162,6 +162,12 @@ const char* DataItem::GetDataTypeName(DataType type) {
     return type == DT_CAR ? "Car" : "Wheel specific";
 }
 
+void DataItem::GetConvertedValues(const PerfCore* buffer, int first, int end,
+                                  const Wheel* wheel, double* out) const {
+    for (int i = first; i < end; ++i)
+        *out++ = GetConvertedValue(buffer, i, wheel);
+}
+
 double DataItem::GetMetricValueEx(const PerfCore* buffer, int sample, const Wheel* wheel,
                                   int smoothing) const {
     // A negative half-window would leave no samples to average.

@@ -127,6 +127,10 @@ public:
         if (m_dataType == DT_WHEEL && index < 0) return GetConvertedValueEx(buffer, sample, wheel);
         return GetMetricValue(buffer, sample, index) * GetUnitConversionFactor();
     }
+    // GetConvertedValue of samples first..end-1 into out: the same values, for a whole
+    // lap at a time (items may compute them faster so).
+    virtual void GetConvertedValues(const PerfCore* buffer, int first, int end,
+                                    const Wheel* wheel, double* out) const;
 
     // --- units -------------------------------------------------------------------
     // The metric unit of the item's quantity ("m", "m/s", ...).

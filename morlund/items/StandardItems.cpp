@@ -123,6 +123,9 @@ namespace {
 // of its own per sample.
 
 using ValueRule = double (*)(const PerfCore* buffer, int sample, int wheel);
+// The same rule over samples first..end-1 of a wheel 0..3 (or -1), where doing them
+// together saves work; null where it does not.
+using RangeRule = void (*)(const PerfCore* buffer, int first, int end, int wheel, double* out);
 
 // Display factors that differ from the quantity's rule.
 enum class Conversion {
@@ -133,7 +136,7 @@ enum class Conversion {
     kRevsPerMinute,
 };
 
-template <ValueRule Rule, Conversion C>
+template <ValueRule Rule, Conversion C, RangeRule Range = nullptr>
 class StandardItem final : public DataItem {
 public:
     StandardItem(const char* name, const char* shortName, DataType dataType, Level level,
@@ -142,6 +145,24 @@ public:
 
     double GetMetricValue(const PerfCore* buffer, int sample, int wheel) const override {
         return Rule(buffer, sample, wheel);
+    }
+
+    void GetConvertedValues(const PerfCore* buffer, int first, int end, const Wheel* wheel,
+                            double* out) const override {
+        const int index = wheel != nullptr ? wheel->GetIndex() : -1;
+        if (GetDataType() == DT_WHEEL && index < 0) {
+            DataItem::GetConvertedValues(buffer, first, end, wheel, out);  // the selector's
+            return;
+        }
+        const double factor = GetUnitConversionFactor();
+        if constexpr (Range != nullptr) {
+            Range(buffer, first, end, index, out);
+            for (int i = first; i < end; ++i, ++out)
+                *out = *out * factor;
+        } else {
+            for (int i = first; i < end; ++i)
+                *out++ = Rule(buffer, i, index) * factor;
+        }
     }
 
     double GetUnitConversionFactor() const override {
@@ -159,12 +180,12 @@ public:
     }
 };
 
-template <ValueRule Rule, Conversion C = Conversion::kByQuantity>
+template <ValueRule Rule, Conversion C = Conversion::kByQuantity, RangeRule Range = nullptr>
 const DataItem* Make(const char* name, const char* shortName, DataItem::DataType dataType,
                      DataItem::Level level, DataItem::Quantity quantity, double minValue,
                      double maxValue) {
-    return DataItem::Adopt(std::make_unique<StandardItem<Rule, C>>(name, shortName, dataType, level,
-                                                                   quantity, minValue, maxValue));
+    return DataItem::Adopt(std::make_unique<StandardItem<Rule, C, Range>>(
+        name, shortName, dataType, level, quantity, minValue, maxValue));
 }
 
 const CarSetup& Setup(const PerfCore* b) { return *b->GetSetup(); }
@@ -235,6 +256,12 @@ double Torque(const PerfCore* b, int i, int) { return b->GetTorque(i, Setup(b));
 double RevRangeSpeed(const PerfCore* b, int i, int) { return b->GetRevRange(i); }
 double TyreLoad(const PerfCore* b, int i, int w) { return b->GetTyreLoad(i, w, Setup(b)); }
 double TyreLoad0(const PerfCore* b, int i, int w) { return b->GetTyreLoad(i, w, SetupOrg(b)); }
+void TyreLoads(const PerfCore* b, int first, int end, int w, double* out) {
+    b->GetTyreLoads(first, end, w, Setup(b), out);
+}
+void TyreLoads0(const PerfCore* b, int first, int end, int w, double* out) {
+    b->GetTyreLoads(first, end, w, SetupOrg(b), out);
+}
 double LongTyreForce(const PerfCore* b, int i, int w) { return b->GetLongitudalTyreForce(i, w); }
 double LatTyreForce(const PerfCore* b, int i, int w) { return b->GetLateralTyreForce(i, w); }
 double LongitudalSlip(const PerfCore* b, int i, int w) { return b->GetLongitudalSlip(i, w); }
@@ -401,8 +428,9 @@ const DataItem* const DataItem::TORQUE =
 const DataItem* const DataItem::REVRANGESPEED = Make<RevRangeSpeed, Conversion::kRevsPerMinute>(
     "Revs 1st derivative", "drevsdx", kCar, LEVEL_ANALYSIS, Q_ANGULAR_ACCELERATION, 0, 15000);
 const DataItem* const DataItem::TYRELOAD =
-    Make<TyreLoad>("Tyre Load", "tyreload", kWheel, LEVEL_DERIVED, Q_FORCE, 0, 15000);
-const DataItem* const DataItem::TYRELOAD0 = Make<TyreLoad0>(
+    Make<TyreLoad, Conversion::kByQuantity, TyreLoads>("Tyre Load", "tyreload", kWheel,
+                                                       LEVEL_DERIVED, Q_FORCE, 0, 15000);
+const DataItem* const DataItem::TYRELOAD0 = Make<TyreLoad0, Conversion::kByQuantity, TyreLoads0>(
     "Tyre Load 0", "tyreload0", kWheel, LEVEL_ORIGINAL_SETUP, Q_FORCE, -15000, 15000);
 const DataItem* const DataItem::LONGITUDALTYREFORCE = Make<LongTyreForce>(
     "Longitudal Tyre Force", "longtyreforce", kWheel, LEVEL_DERIVED, Q_FORCE, -15000, 15000);

@@ -46,6 +46,9 @@ public:
     virtual double GetMaxSuspTravel(int wheel) const = 0;
     // The raw record and its size.
     virtual const std::uint8_t* GetData(int* size) const = 0;
+    // Writes one byte of the raw record (the setup editor's way in); false when the
+    // offset lies outside the record or the game's records are not edited so.
+    virtual bool SetRecordByte(int /*offset*/, std::uint8_t /*value*/) { return false; }
 };
 
 }  // namespace morlund

@@ -1,3 +1,4 @@
 target_sources(pellith PRIVATE
+  setup/SetupEdit.cpp
   setup/SetupSheet.cpp
 )

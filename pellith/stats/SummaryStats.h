@@ -46,7 +46,8 @@ SteeringSummary GetSteeringSummary(const morlund::PerfCore& buffer);
 // Samples whose gear differs from the previous sample's.
 int GetGearChanges(const morlund::PerfCore& buffer);
 
-// Everything the statistics table shows of a lap's samples.
+// Everything the statistics table shows of a lap's samples. Only recorded channels
+// go into it, so that a change of the lap's car setup leaves it valid.
 struct LapSummary {
     SpeedSummary speed;
     RevsSummary revs;

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/graph/GraphFrame.h"
+#include "app/setup/SetupDialogs.h"
 #include "app/views/Views.h"
 
 int main(int argc, char** argv) {
@@ -31,6 +32,7 @@ int main(int argc, char** argv) {
     // As the program's main does.
     tarnwick::RegisterGraphView();
     tarnwick::RegisterViews();
+    tarnwick::RegisterSetupDialogs();
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     std::error_code ec;

@@ -3,9 +3,12 @@
 // Laps and game folders for the document's tests, written by lapgen into a
 // fresh folder under the build tree's scratch area.
 
+#include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -45,6 +48,14 @@ inline QString WriteCsvLap(const TempDir& dir, const std::string& name) {
     return dir / name;
 }
 
+// Generic laps of these names, in order.
+inline QStringList WriteCsvLaps(const TempDir& dir, std::initializer_list<const char*> names) {
+    QStringList paths;
+    for (const char* name : names)
+        paths << WriteCsvLap(dir, name);
+    return paths;
+}
+
 // A GP2 lap of track 3 ("<stem>.pad"), with the position extension of the given
 // version (0: none); returns the track checksum the reader derives.
 inline std::uint32_t WriteGP2Lap(const std::filesystem::path& path, int strelkoVersion = 0) {
@@ -53,6 +64,21 @@ inline std::uint32_t WriteGP2Lap(const std::filesystem::path& path, int strelkoV
     options.strelkoVersion = strelkoVersion;
     lapgen::WriteFile(path, lapgen::WriteGP2Perf(raw, options));
     return lapgen::GP2LapTrackChecksum(raw, options);
+}
+
+// Runs a program to its end; what it wrote to standard output.
+inline QString RunProgram(const QString& program, const QStringList& arguments) {
+    QProcess process;
+    process.start(program, arguments);
+    process.waitForFinished(60000);
+    return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+// The demo laps of every game, written by the generator's own command into
+// dir/demo/<game>.
+inline QString WriteDemoLaps(const TempDir& dir) {
+    RunProgram(QStringLiteral(TARNWICK_LAPGEN), {"--demo", dir / "demo"});
+    return dir / "demo";
 }
 
 // Counts the updates a view receives.

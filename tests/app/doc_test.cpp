@@ -42,10 +42,7 @@ AppSettings Primary(GameType game) {
 
 // A document of generic laps named after their files.
 void OpenCsvLaps(CTarnwickDoc& doc, const TempDir& dir, std::initializer_list<const char*> names) {
-    QStringList paths;
-    for (const char* name : names)
-        paths << doctest::WriteCsvLap(dir, name);
-    ASSERT_TRUE(doc.OpenFiles(paths, AppSettings()));
+    ASSERT_TRUE(doc.OpenFiles(doctest::WriteCsvLaps(dir, names), AppSettings()));
 }
 
 }  // namespace

@@ -31,10 +31,7 @@ namespace {
 class GraphFrameTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QStringList paths;
-        for (const char* name : {"a.csv", "b.csv"})
-            paths << doctest::WriteCsvLap(dir, name);
-        ASSERT_TRUE(doc.OpenFiles(paths, settings));
+        ASSERT_TRUE(doc.OpenFiles(doctest::WriteCsvLaps(dir, {"a.csv", "b.csv"}), settings));
     }
 
     QComboBox* Box(const CGraphFrame& frame, int id) {

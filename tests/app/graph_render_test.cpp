@@ -407,38 +407,46 @@ TEST(GraphRender, CachedValuesLastUntilInvalidated) {
     EXPECT_GT(CountDiffering(g.Render(), before), 100);
 }
 
-// New values of one lap (its setup changed) redraw that lap only; a lap that went is
-// forgotten, so a new one at its address is read afresh.
+// New values of one lap (its setup changed) redraw that lap's channels that depend on
+// the setup; the other laps and the lap's recorded channels keep what was converted. A
+// lap that went is forgotten, so a new one at its address is read afresh.
 TEST(GraphRender, CachedValuesOfOneBufferAreDroppedAlone) {
+    const auto lap = graphlaps::MakeLapData(500, 3, 1000);
+    auto tyreLoads = [&](bool softer) {
+        auto g = std::make_unique<Graph>(DataItem::TYRELOAD);
+        g->state.wheel = Wheel::LEFT_FRONT;
+        g->manager.Add(lap);
+        graphlaps::LapPerf& second = g->manager.Add(lap, 1.0, 1.0);
+        if (softer) second.GetSetup()->SetRecordByte(38, 8);  // left front spring
+        g->ShowWholeLap();
+        return g;
+    };
+    auto g = tyreLoads(false);
+    const QImage before = g->Render();
+    const_cast<morlund::PerfCore*>(g->manager.GetBuffer(1))->GetSetup()->SetRecordByte(38, 8);
+    EXPECT_EQ(CountDiffering(g->Render(), before), 0);  // still the converted values
+    g->renderer.Invalidate(g->manager.GetBuffer(1));
+    const QImage softer = g->Render();
+    EXPECT_GT(CountDiffering(softer, before), 100);
+    EXPECT_EQ(CountDiffering(softer, tyreLoads(true)->Render()), 0);  // the first lap kept
+
     auto first = graphlaps::FlatLap(500, 1000, 30);
     auto second = graphlaps::FlatLap(500, 1000, 60);
-    Graph g(DataItem::SPEED);
-    g.manager.Add(first);
-    g.manager.Add(second);
-    g.ShowWholeLap();
-    const QImage before = g.Render();
-    for (auto& lap : {first, second})
-        for (double& v : lap->speed)
-            v = 45;
-    g.renderer.Invalidate(g.manager.GetBuffer(1));
-    const QImage secondMoved = g.Render();
-    EXPECT_GT(CountDiffering(secondMoved, before), 100);
+    Graph speeds(DataItem::SPEED);
+    speeds.manager.Add(first);
+    speeds.manager.Add(second);
+    speeds.ShowWholeLap();
+    const QImage recorded = speeds.Render();
+    for (double& v : second->speed)
+        v = 45;
+    speeds.renderer.Invalidate(speeds.manager.GetBuffer(1));  // a setup cannot move speeds
+    EXPECT_EQ(CountDiffering(speeds.Render(), recorded), 0);
+    speeds.renderer.KeepOnly({speeds.manager.GetBuffer(0)});
     Graph fresh(DataItem::SPEED);
-    fresh.manager.Add(graphlaps::FlatLap(500, 1000, 30));
+    fresh.manager.Add(first);
     fresh.manager.Add(second);
     fresh.ShowWholeLap();
-    EXPECT_EQ(CountDiffering(secondMoved, fresh.Render()), 0);  // the first lap kept its values
-
-    g.renderer.KeepOnly({g.manager.GetBuffer(1)});
-    EXPECT_EQ(CountDiffering(g.Render(),
-                             [&] {
-                                 Graph all(DataItem::SPEED);
-                                 all.manager.Add(first);
-                                 all.manager.Add(second);
-                                 all.ShowWholeLap();
-                                 return all.Render();
-                             }()),
-              0);
+    EXPECT_EQ(CountDiffering(speeds.Render(), fresh.Render()), 0);
 }
 
 // Scrolling keeps cached values and columns between paints; whatever a renderer kept from

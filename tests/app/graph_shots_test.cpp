@@ -4,15 +4,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QSlider>
 #include <QImage>
 #include <set>
 
 #include "DocFixtures.h"
 #include "app/graph/GraphModel.h"
 #include "app/graph/GraphView.h"
+#include "app/setup/SetupDialogs.h"
 #include "app/shell/AppSettings.h"
 #include "app/shell/TarnwickDoc.h"
+#include "lapgen/GP3Writer.h"
 #include "lapgen/RafWriter.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/items/DataItem.h"
@@ -109,4 +113,56 @@ TEST(GraphShots, TypicalGraphsOfThreeLaps) {
         view.ToggleCursorMode();
         view.SetCursorColumn(520);
     });
+}
+
+// The setup editor's dialogs, and the tyre loads of a lap before and after its front
+// springs were made softer (TARNWICK_GRAPH_SHOTS=DIR saves them there too).
+TEST(GraphShots, SetupDialogsAndATyreLoadGraphFollowingThem) {
+    morlund::RecordingMessageSink sink;
+    morlund::ScopedMessageSink guard(sink);
+    doctest::TempDir dir;
+    AppSettings settings;
+    settings.pri_game = morlund::GameType::GP2;
+    CTarnwickDoc doc;
+    ASSERT_TRUE(doc.OpenFiles(WriteLaps(dir, LapFormat::kGP2), settings));
+    const QString out = qEnvironmentVariable("TARNWICK_GRAPH_SHOTS");
+    auto save = [&](QWidget& widget, const char* name) {
+        const QImage picture = widget.grab().toImage();
+        EXPECT_GT(Colours(picture), 8u) << name;
+        if (!out.isEmpty()) {
+            QDir().mkpath(out);
+            picture.save(out + "/" + name + ".png");
+        }
+        return picture;
+    };
+    CGraphView graph(doc, settings);
+    graph.resize(1100, 620);
+    graph.show();
+    graph.SetY(FindItem(graph.Items(), DataItem::TYRELOAD));
+    graph.SetWheel(morlund::Wheel::LEFT_FRONT);
+    const QImage before = save(graph, "tyreload-before");
+
+    CStandardSetupDlg standard(doc, 0);
+    standard.show();
+    save(standard, "setup-standard");
+    CAdvancedSetupDlg advanced(standard.Link());
+    advanced.show();
+    advanced.Slider(3004 + 2)->setValue(80);  // the softest front springs
+    save(advanced, "setup-advanced");
+    QApplication::processEvents();
+    EXPECT_NE(save(graph, "tyreload-after"), before);
+    advanced.accept();
+    standard.reject();
+
+    // The differential has a dialog of its own from GP3-2000 on.
+    lapgen::WriteFile(dir.path() / "gp4.pad",
+                      lapgen::WriteGP3Perf(lapgen::GP3Game::GP4,
+                                           lapgen::EncodeGP3(doctest::SmallLap())));
+    settings.pri_game = morlund::GameType::GP4;
+    CTarnwickDoc gp4;
+    ASSERT_TRUE(gp4.OpenFiles({dir / "gp4.pad"}, settings));
+    CStandardSetupDlg gp4Setup(gp4, 0);
+    CDiffSetupDlg differential(gp4Setup.Link());
+    differential.show();
+    save(differential, "setup-differential");
 }

@@ -32,10 +32,7 @@ namespace {
 class GraphViewTest : public ::testing::Test {
 protected:
     void Open(std::initializer_list<const char*> names) {
-        QStringList paths;
-        for (const char* name : names)
-            paths << doctest::WriteCsvLap(dir, name);
-        ASSERT_TRUE(doc.OpenFiles(paths, settings));
+        ASSERT_TRUE(doc.OpenFiles(doctest::WriteCsvLaps(dir, names), settings));
         trackLength = doc.Manager()->GetTrackLen();
         ASSERT_GT(trackLength, 100.0);
     }

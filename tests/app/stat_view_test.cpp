@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QPrinter>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
 #include <cstdlib>
@@ -25,17 +24,9 @@ using tarnwick::CTarnwickDoc;
 
 namespace {
 
-QString RunProgram(const QString& program, const QStringList& arguments) {
-    QProcess process;
-    process.start(program, arguments);
-    process.waitForFinished(60000);
-    return QString::fromUtf8(process.readAllStandardOutput());
-}
-
-// The demo laps of the primary game, written by the generator's own command.
+// The demo laps of the primary game.
 QStringList DemoLaps(const TempDir& dir) {
-    RunProgram(QStringLiteral(TARNWICK_LAPGEN), {"--demo", dir / "demo"});
-    const QString raf = dir / "demo/lfs/data/raf/";
+    const QString raf = doctest::WriteDemoLaps(dir) + "/lfs/data/raf/";
     return {raf + "lap1.raf", raf + "lap2.raf", raf + "lap3.raf"};
 }
 
@@ -151,7 +142,7 @@ TEST(StatView, MatchesTheCommandLineCellForCell) {
         const QList<QStringList> shown = Cells(*view.Table());
         QStringList arguments{"stats"};
         if (miles) arguments << "--miles";
-        const QString printed = RunProgram(QStringLiteral(TARNWICK_CLI), arguments + laps);
+        const QString printed = doctest::RunProgram(QStringLiteral(TARNWICK_CLI), arguments + laps);
         const QList<QStringList> expected = CliCells(printed, shown.front());
         ASSERT_EQ(shown.size(), expected.size());
         ASSERT_GT(shown.size(), 30);
@@ -177,12 +168,14 @@ TEST(StatView, TitlesLapSwitchingAndSummariesKeptPerLap) {
     EXPECT_EQ(one.windowTitle(), "a.csv - Stat View (3)");
     EXPECT_EQ(one.Table()->ColumnCount(), 4);
 
-    // Each lap was summarised once however often the tables were built; new values of
-    // one lap summarise that lap again, and only it.
+    // Each lap is summarised once however often the tables are built: a lap's new
+    // setup leaves its recorded channels alone; new units summarise every lap again.
     CStatView two(doc, settings);
     EXPECT_EQ(doc.Summaries().Computed(), 3);
     doc.UpdateAllViews(nullptr, tarnwick::DocUpdate::ValuesOf(1));
-    EXPECT_EQ(doc.Summaries().Computed(), 4);
+    EXPECT_EQ(doc.Summaries().Computed(), 3);
+    doc.UpdateAllViews(nullptr, tarnwick::DocUpdate::AllValues());
+    EXPECT_EQ(doc.Summaries().Computed(), 6);
 
     // A click on a lap's heading switches the lap off everywhere and greys its heading
     // in every statistics window; a second click brings it back.
@@ -215,7 +208,7 @@ TEST(StatView, TitlesLapSwitchingAndSummariesKeptPerLap) {
     two.OnHeaderClicked(0);
     EXPECT_GT(two.Table()->columnWidth(1), 50);
     EXPECT_EQ(other.updates, 2);
-    EXPECT_EQ(doc.Summaries().Computed(), 4);
+    EXPECT_EQ(doc.Summaries().Computed(), 6);
     doc.RemoveView(&other);
 }
 
@@ -239,10 +232,10 @@ TEST(StatView, PrintsEveryRowOncePagedWithFooters) {
     printer.setPageSize(QPageSize(QSizeF(120, 90), QPageSize::Millimeter));
     printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
     ASSERT_TRUE(view.PrintTo(printer));
-    const QString info = RunProgram("pdfinfo", {dir / "stats.pdf"});
+    const QString info = doctest::RunProgram("pdfinfo", {dir / "stats.pdf"});
     const int pages = info.section("Pages:", 1).trimmed().section('\n', 0, 0).toInt();
     ASSERT_GT(pages, 2);
-    const QString text = RunProgram("pdftotext", {"-layout", dir / "stats.pdf", "-"});
+    const QString text = doctest::RunProgram("pdftotext", {"-layout", dir / "stats.pdf", "-"});
     const QStringList pageTexts = text.split('\f', Qt::SkipEmptyParts);
     ASSERT_EQ(pageTexts.size(), pages);
     for (int p = 0; p < pages; ++p) {

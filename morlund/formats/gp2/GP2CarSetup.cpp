@@ -117,6 +117,12 @@ double GP2CarSetup::GetRearAntiRollBar() const {
     return kRearBarTable[std::min<int>(m_record[44], 10)] * kLbPerInch;
 }
 
+bool GP2CarSetup::SetRecordByte(int offset, std::uint8_t value) {
+    if (offset < 0 || static_cast<std::size_t>(offset) >= m_recordSize) return false;
+    m_record[static_cast<std::size_t>(offset)] = value;
+    return true;
+}
+
 const std::uint8_t* GP2CarSetup::GetData(int* size) const {
     if (size != nullptr) *size = static_cast<int>(m_recordSize);
     return m_record.data();

@@ -44,6 +44,7 @@ public:
     int GetGearCount() const override { return 6; }
     double GetMaxSuspTravel(int wheel) const override { return wheel < 2 ? 0.08 : 0.04; }
     const std::uint8_t* GetData(int* size) const override;
+    bool SetRecordByte(int offset, std::uint8_t value) override;
 
     // Pounds per inch to newtons per metre.
     static constexpr double kLbPerInch = 4.4497179 * 39.37007874015748;

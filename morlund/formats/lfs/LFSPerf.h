@@ -74,6 +74,10 @@ public:
     double GetTyreLoad(int sample, int wheel, const CarSetup&) const override {
         return WheelFloat(sample, wheel, 16);
     }
+    void GetTyreLoads(int first, int end, int wheel, const CarSetup&, double* out) const override {
+        for (int i = first; i < end; ++i)
+            *out++ = WheelFloat(i, wheel, 16);
+    }
     double GetLongitudalTyreForce(int sample, int wheel) const override {
         return WheelFloat(sample, wheel, 12);
     }
