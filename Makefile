@@ -4,7 +4,7 @@ ASAN    := build/asan
 FUZZ    := build/fuzz
 DEMO    := $(RELEASE)/demo
 
-.PHONY: all deps build demo run test asan asan-test fuzz bench clean
+.PHONY: all deps build demo run test asan asan-test fuzz bench clean package
 
 all: build
 
@@ -57,3 +57,7 @@ bench: build
 
 clean:
 	rm -rf build
+
+# The Debian package of the program and the command-line tool: build/release/tarnwick_*.deb
+package: build
+	@cd $(RELEASE) && rm -f tarnwick_*.deb && cpack --config CPackConfig.cmake

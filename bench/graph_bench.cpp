@@ -43,6 +43,7 @@
 #include "morlund/items/DataItem.h"
 #include "morlund/items/Wheel.h"
 #include "tests/app/GraphLaps.h"
+#include "tests/app/Pictures.h"
 
 using morlund::DataItem;
 using tarnwick::GraphRenderer;
@@ -195,10 +196,7 @@ int Check(const char* pngDir) {
     s.renderer.SetReduce(false);
     s.Paint();
     const QImage full = s.image.copy();
-    long long differing = 0;
-    for (int y = 0; y < full.height(); ++y)
-        for (int x = 0; x < full.width(); ++x)
-            differing += reduced.pixel(x, y) != full.pixel(x, y);
+    const long long differing = pictures::CountDiffering(reduced, full);
     const double share = 100.0 * static_cast<double>(differing) /
                          (static_cast<double>(full.width()) * full.height());
     std::printf("%d buffers x %d samples, %dx%d: %lld differing pixels (%.4f %%)\n", kBuffers,
@@ -214,23 +212,15 @@ int Check(const char* pngDir) {
 
 int main(int argc, char** argv) {
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    bool check = false;
-    const char* pngDir = nullptr;
-    std::vector<char*> rest;
-    for (int i = 0; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--check") == 0)
-            check = true;
-        else if (std::strncmp(argv[i], "--png=", 6) == 0)
-            pngDir = argv[i] + 6;
-        else if (std::strcmp(argv[i], "--smooth") == 0)
-            g_vibration = 0.0;
-        else if (std::strncmp(argv[i], "--samples=", 10) == 0)
-            g_samples = std::max(2, std::atoi(argv[i] + 10));
-        else
-            rest.push_back(argv[i]);
-    }
+    bench::PictureOptions options = bench::ReadPictureOptions(argc, argv, g_samples);
+    g_samples = options.samples;
+    std::erase_if(options.rest, [](const char* arg) {
+        if (std::strcmp(arg, "--smooth") != 0) return false;
+        g_vibration = 0.0;
+        return true;
+    });
     int qtArgc = 1;
     QGuiApplication app(qtArgc, argv);
-    if (check) return Check(pngDir);
-    return bench::RunBenchmarks(rest);
+    if (options.check) return Check(options.pngDir);
+    return bench::RunBenchmarks(options.rest);
 }

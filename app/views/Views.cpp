@@ -2,12 +2,14 @@
 
 #include "app/views/StatView.h"
 #include "app/views/TextView.h"
+#include "app/views/TrackView.h"
 
 namespace tarnwick {
 
 void RegisterViews() {
     RegisterStatView();
     RegisterTextView();
+    RegisterTrackView();
 }
 
 }  // namespace tarnwick

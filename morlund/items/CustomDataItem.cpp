@@ -213,9 +213,18 @@ std::filesystem::path CustomDataItem::UserFormulaFolder() {
     return base / "Ravelle" / "Tarnwick" / "formula";
 }
 
-void CustomDataItem::InitCustomDataItems(const std::vector<std::filesystem::path>& moreFolders) {
+std::filesystem::path CustomDataItem::ProgramFormulaFolder() {
     const std::filesystem::path program = ProgramPath();
-    if (!program.empty()) LoadCustomDataItems(program.parent_path() / "formula");
+    if (program.empty()) return {};
+    const std::filesystem::path beside = program.parent_path() / "formula";
+    std::error_code error;
+    if (std::filesystem::is_directory(beside, error)) return beside;
+    return program.parent_path().parent_path() / "share" / "tarnwick" / "formula";
+}
+
+void CustomDataItem::InitCustomDataItems(const std::vector<std::filesystem::path>& moreFolders) {
+    const std::filesystem::path examples = ProgramFormulaFolder();
+    if (!examples.empty()) LoadCustomDataItems(examples);
     for (const auto& folder : moreFolders)
         LoadCustomDataItems(folder);
     BuildFormulaNames();

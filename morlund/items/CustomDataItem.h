@@ -22,9 +22,12 @@ public:
     double GetUnitConversionFactor() const override;
     bool IsStandard() const override { return false; }
 
-    // Loads the definition files (*.ini) of the folder "formula" beside the
-    // program and then of every folder given, and builds the formula names.
+    // Loads the definition files (*.ini) of the program's formula folder and then of
+    // every folder given, and builds the formula names.
     static void InitCustomDataItems(const std::vector<std::filesystem::path>& moreFolders = {});
+    // The example formulas that come with the program: the folder "formula" beside
+    // it (the build tree, Windows), else share/tarnwick/formula of its installation.
+    static std::filesystem::path ProgramFormulaFolder();
     // The user's own formula folder: "Ravelle/Tarnwick/formula" in the user's application
     // data folder (XDG_DATA_HOME, else ~/.local/share; %APPDATA% on Windows). Empty when
     // the system names none.

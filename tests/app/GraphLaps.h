@@ -2,7 +2,7 @@
 
 // Laps held in memory for drawing graphs: lapgen's channels in plain vectors, shared
 // by any number of buffers that scale them, and a buffer manager that takes such
-// buffers directly. Used by the graph rendering tests and the graph benchmark.
+// buffers directly. Used by the graph and track map tests and their benchmarks.
 
 #include <array>
 #include <cmath>
@@ -24,13 +24,16 @@ struct LapData {
     std::vector<double> time, distance, speed, steering, revs, throttle, brake;
     std::vector<int> gear;
     std::array<std::vector<double>, 4> rideHeight, suspTravel, wheelSpeed;
+    // Positions in metres; empty: the buffer derives them from its channels.
+    std::vector<double> x, y;
     double trackLength = 0;
     double lapTime = 0;
 
     int Count() const { return static_cast<int>(distance.size()); }
 };
 
-inline std::shared_ptr<LapData> FromLapgen(const lapgen::Lap& lap) {
+// With `positions`, the lap's own positions are served instead of derived ones.
+inline std::shared_ptr<LapData> FromLapgen(const lapgen::Lap& lap, bool positions = false) {
     auto data = std::make_shared<LapData>();
     const std::size_t n = lap.samples.size();
     for (auto* v : {&data->time, &data->distance, &data->speed, &data->steering, &data->revs,
@@ -56,6 +59,14 @@ inline std::shared_ptr<LapData> FromLapgen(const lapgen::Lap& lap) {
             data->rideHeight[w][i] = s.rideHeight[w];
             data->suspTravel[w][i] = s.suspTravel[w];
             data->wheelSpeed[w][i] = s.wheelSpeed[w];
+        }
+    }
+    if (positions) {
+        data->x.resize(n);
+        data->y.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            data->x[i] = lap.samples[i].x;
+            data->y[i] = lap.samples[i].y;
         }
     }
     data->trackLength = lap.trackLength;
@@ -138,6 +149,12 @@ public:
     double GetSuspTravel(int i, int w) const override { return m_data->suspTravel[W(w)][At(i)]; }
     double GetWheelSpeed(int i, int w) const override { return m_data->wheelSpeed[W(w)][At(i)]; }
     double GetCamber(int, int) const override { return 0.0; }
+    double GetPosX(int i) const override {
+        return m_data->x.empty() ? PerfCore::GetPosX(i) : m_data->x[At(i)];
+    }
+    double GetPosY(int i) const override {
+        return m_data->y.empty() ? PerfCore::GetPosY(i) : m_data->y[At(i)];
+    }
 
 protected:
     bool InitData(const std::uint8_t*, std::size_t) override { return true; }
@@ -162,7 +179,10 @@ class LapManager : public morlund::BufManager {
 public:
     LapPerf& Add(std::shared_ptr<const LapData> data, double speedFactor = 1.0,
                  double timeFactor = 1.0) {
-        auto perf = std::make_unique<LapPerf>(std::move(data), speedFactor, timeFactor);
+        return Add(std::make_unique<LapPerf>(std::move(data), speedFactor, timeFactor));
+    }
+    // A buffer of a class of the caller's, with channels of its own.
+    LapPerf& Add(std::unique_ptr<LapPerf> perf) {
         perf->Load(this);
         LapPerf& ref = *perf;
         m_buffers.push_back(std::move(perf));

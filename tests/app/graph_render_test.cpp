@@ -20,10 +20,12 @@
 #include "morlund/items/DataItem.h"
 #include "morlund/items/Wheel.h"
 #include "tests/app/GraphLaps.h"
+#include "tests/app/Pictures.h"
 
 using morlund::BufManager;
 using morlund::DataItem;
 using morlund::Wheel;
+using pictures::CountDiffering;
 using tarnwick::GraphItem;
 using tarnwick::GraphRenderer;
 using tarnwick::GraphScene;
@@ -73,14 +75,6 @@ struct Graph {
         return image;
     }
 };
-
-int CountDiffering(const QImage& a, const QImage& b) {
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
-}
 
 // Rows of a column that carry the grid colour.
 std::vector<int> GridRows(const QImage& image, int x) {

@@ -16,6 +16,7 @@
 #include "app/setup/SetupDialogs.h"
 #include "app/shell/AppSettings.h"
 #include "app/shell/TarnwickDoc.h"
+#include "lapgen/GP3Writer.h"
 #include "lapgen/RafWriter.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/items/DataItem.h"
@@ -152,4 +153,16 @@ TEST(GraphShots, SetupDialogsAndATyreLoadGraphFollowingThem) {
     EXPECT_NE(save(graph, "tyreload-after"), before);
     advanced.accept();
     standard.reject();
+
+    // The differential has a dialog of its own from GP3-2000 on.
+    lapgen::WriteFile(dir.path() / "gp4.pad",
+                      lapgen::WriteGP3Perf(lapgen::GP3Game::GP4,
+                                           lapgen::EncodeGP3(doctest::SmallLap())));
+    settings.pri_game = morlund::GameType::GP4;
+    CTarnwickDoc gp4;
+    ASSERT_TRUE(gp4.OpenFiles({dir / "gp4.pad"}, settings));
+    CStandardSetupDlg gp4Setup(gp4, 0);
+    CDiffSetupDlg differential(gp4Setup.Link());
+    differential.show();
+    save(differential, "setup-differential");
 }

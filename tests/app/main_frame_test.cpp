@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QDialog>
 #include <QApplication>
 #include <QFileInfo>
 #include <QLabel>
@@ -289,4 +290,23 @@ TEST(TarnwickDoc, MessagesAboutAFileNameItInTheirTitle) {
     EXPECT_EQ(sink.titles[0], "b.raf - " + program);
     EXPECT_EQ(sink.titles[1], "broken.raf - " + program);
     EXPECT_EQ(tarnwick::QtMessageSink::Title(), program);
+}
+
+TEST_F(ProgramTest, SetupEditOpensTheEditorForGPLapsOnly) {
+    CMainFrame& frame = Frame();
+    ASSERT_TRUE(app->OpenFiles({doctest::WriteCsvLap(dir, "a.csv")}));
+    EXPECT_FALSE(frame.Action(CMainFrame::kSetupEdit)->isEnabled());  // no editor for these
+    doctest::WriteGP2Lap(dir.path() / "gp.pad");
+    app->Settings().pri_game = morlund::GameType::GP2;
+    ASSERT_TRUE(app->OpenFiles({dir / "gp.pad"}));
+    ASSERT_TRUE(frame.Action(CMainFrame::kSetupEdit)->isEnabled());
+    QString title;
+    QTimer::singleShot(0, [&title] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            title = dialog->windowTitle();
+            dialog->reject();
+        }
+    });
+    frame.Action(CMainFrame::kSetupEdit)->trigger();
+    EXPECT_TRUE(title.startsWith("Standard Car Setup for ")) << title.toStdString();
 }

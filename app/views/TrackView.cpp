@@ -1,0 +1,422 @@
+#include "app/views/TrackView.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QSettings>
+#include <QWheelEvent>
+#include <cmath>
+
+#include "app/graph/GraphRenderer.h"
+#include "app/shell/SharedPrinter.h"
+#include "app/shell/TarnwickDoc.h"
+#include "morlund/core/PerfCore.h"
+#include "morlund/formats/BufManager.h"
+#include "pellith/stats/StatTable.h"
+
+namespace tarnwick {
+
+namespace {
+
+QSettings Store() { return QSettings(QStringLiteral("Ravelle"), QStringLiteral("Tarnwick")); }
+
+}  // namespace
+
+CTrackView::CTrackView(CTarnwickDoc& doc, const AppSettings& settings, QWidget* parent)
+    : QWidget(parent), m_doc(&doc), m_settings(settings) {
+    setObjectName(QStringLiteral("TrackView"));
+    setFocusPolicy(Qt::StrongFocus);
+    // The map covers the whole window; nothing to erase first.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    CreateActions();
+
+    const morlund::BufManager* manager = doc.Manager();
+    m_checksum = manager != nullptr ? static_cast<std::uint32_t>(manager->GetTrackChecksum()) : 0;
+    QSettings store = Store();
+    ReadTrackSettings(store, m_checksum, m_state);
+    m_state.overview = false;
+    connect(&doc, &CTarnwickDoc::TitleChanged, this, &CTrackView::Retitle);
+    doc.AddView(this);
+    FollowDocument();
+    Redraw();
+}
+
+CTrackView::~CTrackView() {
+    if (m_doc) m_doc->RemoveView(this);
+    QSettings store = Store();
+    WriteTrackSettings(store, m_checksum, m_state);
+}
+
+void CTrackView::CreateActions() {
+    struct CommandDef {
+        Command id;
+        const char* text;
+        QKeySequence key;
+        bool checkable;
+        void (CTrackView::*slot)();
+    };
+    const CommandDef commands[] = {
+        {kZoomIn, "Zoom &In", QKeySequence(Qt::KeypadModifier | Qt::Key_Plus), false, nullptr},
+        {kZoomOut, "Zoom &Out", QKeySequence(Qt::KeypadModifier | Qt::Key_Minus), false, nullptr},
+        {kFillMode, "Fill Mode", QKeySequence(Qt::CTRL | Qt::Key_M), true,
+         &CTrackView::ToggleFillMode},
+        {kSync, "Synchronize", QKeySequence(Qt::CTRL | Qt::Key_Y), true, &CTrackView::ToggleSync},
+        {kShowTrack, "Track", QKeySequence(), true, nullptr},
+        {kShowKerbs, "Kerb Stones", QKeySequence(), true, nullptr},
+        {kShowBestLine, "Best Line", QKeySequence(), true, nullptr},
+        {kShowPitLane, "Pit Lane", QKeySequence(), true, nullptr},
+        {kShowRadius, "Radius", QKeySequence(), true, nullptr},
+        {kShowCheckpoints, "Checkpoints", QKeySequence(), true, nullptr},
+        {kPrint, "&Print...", QKeySequence(Qt::CTRL | Qt::Key_P), false, &CTrackView::Print},
+        {kPrintPreview, "Print Pre&view", QKeySequence(), false, &CTrackView::PrintPreview},
+    };
+    for (const CommandDef& def : commands) {
+        auto* action = new QAction(tr(def.text), this);
+        action->setShortcut(def.key);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        action->setCheckable(def.checkable);
+        if (def.slot != nullptr) connect(action, &QAction::triggered, this, def.slot);
+        addAction(action);
+        m_actions[def.id] = action;
+    }
+    connect(m_actions[kZoomIn], &QAction::triggered, this, [this] { ZoomIn(); });
+    connect(m_actions[kZoomOut], &QAction::triggered, this, [this] { ZoomOut(); });
+    const std::pair<Command, TrackLayer> layers[] = {
+        {kShowTrack, kLayerTrack},       {kShowKerbs, kLayerKerbs},
+        {kShowBestLine, kLayerBestLine}, {kShowPitLane, kLayerPitLane},
+        {kShowRadius, kLayerRadius},     {kShowCheckpoints, kLayerCheckpoints},
+    };
+    for (const auto& [command, layer] : layers) {
+        connect(m_actions[command], &QAction::triggered, this,
+                [this, layer = layer] { ToggleLayer(layer); });
+    }
+    RefreshActions();
+}
+
+void CTrackView::RefreshActions() {
+    m_actions[kFillMode]->setChecked(m_state.fillMode);
+    m_actions[kSync]->setChecked(m_state.synchronize);
+    m_actions[kShowTrack]->setChecked(m_state.Shows(kLayerTrack));
+    m_actions[kShowKerbs]->setChecked(m_state.Shows(kLayerKerbs));
+    m_actions[kShowBestLine]->setChecked(m_state.Shows(kLayerBestLine));
+    m_actions[kShowPitLane]->setChecked(m_state.Shows(kLayerPitLane));
+    m_actions[kShowRadius]->setChecked(m_state.Shows(kLayerRadius));
+    m_actions[kShowCheckpoints]->setChecked(m_state.Shows(kLayerCheckpoints));
+}
+
+QMenu* CTrackView::CreateContextMenu(QWidget* parent) {
+    auto* menu = new QMenu(parent);
+    RefreshActions();
+    if (IsGP2Map()) {
+        for (Command c : {kShowTrack, kShowPitLane, kShowKerbs, kShowBestLine})
+            menu->addAction(m_actions[c]);
+    } else if (IsLFSMap()) {
+        for (Command c : {kShowTrack, kShowCheckpoints})
+            menu->addAction(m_actions[c]);
+    }
+    menu->addAction(m_actions[kShowRadius]);
+    menu->addSeparator();
+    menu->addAction(m_actions[kFillMode]);
+    menu->addSeparator();
+    menu->addAction(m_actions[kSync]);
+    return menu;
+}
+
+bool CTrackView::IsGP2Map() const {
+    return m_doc && m_doc->Game() == morlund::GameType::GP2 && m_doc->IsGP2TrackLoaded();
+}
+
+bool CTrackView::IsLFSMap() const {
+    return m_doc && m_doc->Game() == morlund::GameType::LFS && m_doc->IsLFSMeshLoaded();
+}
+
+TrackScene CTrackView::Scene(bool printing) const {
+    TrackScene scene;
+    if (m_doc) {
+        scene.manager = m_doc->Manager();
+        scene.gp2 = IsGP2Map() ? &m_doc->GP2Outline() : nullptr;
+        scene.lfs = IsLFSMap() ? &m_doc->LFSMeshes() : nullptr;
+    }
+    scene.state = &m_state;
+    scene.drawRect = rect();
+    scene.background = m_background;
+    scene.maxRadius = m_settings.map_max_radius;
+    scene.printing = printing;
+    scene.lowColour = !printing && depth() <= 8;
+    return scene;
+}
+
+// --- commands -------------------------------------------------------------------------
+
+bool CTrackView::ZoomIn(int steps) {
+    if (!ZoomTrackIn(m_state, steps)) return false;
+    Redraw();
+    return true;
+}
+
+void CTrackView::ZoomOut(int steps) {
+    ZoomTrackOut(m_state, steps);
+    Redraw();
+}
+
+void CTrackView::ToggleFillMode() {
+    m_state.fillMode = !m_state.fillMode;
+    RefreshActions();
+    Redraw();
+}
+
+void CTrackView::ToggleSync() {
+    m_state.synchronize = !m_state.synchronize;
+    RefreshActions();
+    if (!m_state.synchronize) return;
+    CentreOnCursor();
+    Redraw();
+}
+
+void CTrackView::ToggleLayer(TrackLayer layer) {
+    m_state.drawFlags ^= layer;
+    RefreshActions();
+    Redraw();
+}
+
+void CTrackView::ToggleOverview() {
+    tarnwick::ToggleOverview(m_state);
+    FollowDocument();
+    Redraw();
+}
+
+void CTrackView::Pan(int dx, int dy) {
+    ScrollTrack(m_state, rect(), dx, dy);
+    // Drawn straight to the screen, the window moves what it shows and asks for the
+    // uncovered strips; the kept picture moves itself at the next paint.
+    if (m_state.flickerFree)
+        update();
+    else
+        scroll(dx, dy);
+}
+
+bool CTrackView::KeypadDigit(int digit, bool largeStep) {
+    if (!KeypadPan(m_state, rect(), digit, largeStep)) return false;
+    const QPoint moved = KeypadScroll(digit, largeStep ? kPanStepLarge : kPanStep);
+    if (moved.isNull() || m_state.flickerFree)
+        update();
+    else
+        scroll(moved.x(), moved.y());
+    return true;
+}
+
+// --- the document ------------------------------------------------------------------------
+
+void CTrackView::OnUpdate(DocView* sender, const DocUpdate& update) {
+    if (!m_doc) return;
+    if (update.hint) {
+        const morlund::BufManager* manager = m_doc->Manager();
+        TakeSelection(m_state, update.hint->selectionFrom, update.hint->selectionTo,
+                      update.hint->cursorPos, manager != nullptr ? manager->GetTrackLen() : 0.0);
+    } else {
+        switch (update.kind) {
+            case DocUpdate::Kind::Buffers:
+                // Laps of another manager may lie where the old ones lay.
+                if (m_doc->Manager() != m_manager)
+                    m_renderer.DropLaps();
+                else
+                    m_renderer.KeepOnly(m_doc->Buffers());
+                break;
+            case DocUpdate::Kind::BufferValues:
+                if (const morlund::PerfCore* buffer = m_doc->Buffer(update.buffer))
+                    m_renderer.DropLap(buffer);
+                else
+                    m_renderer.DropLaps();
+                break;
+            case DocUpdate::Kind::AllValues:
+                m_renderer.DropLaps();
+                break;
+            default:
+                break;
+        }
+        FollowDocument();
+    }
+    // Synchronised, the map follows where the other views stand.
+    if (m_state.synchronize && sender != nullptr) CentreOnCursor();
+    Redraw();
+}
+
+void CTrackView::FollowDocument() {
+    if (!m_doc) return;
+    const morlund::BufManager* manager = m_doc->Manager();
+    m_manager = manager;
+    TakeSelection(m_state, m_doc->SelectionFrom(), m_doc->SelectionTo(), m_doc->CursorPos(),
+                  manager != nullptr ? manager->GetTrackLen() : 0.0);
+    m_state.flickerFree = m_settings.flicker_free != 0;
+    const QColor background = IsLFSMap()
+                                  ? GraphRenderer::ToQColor(m_doc->LFSMeshes().GetBackgroundColor())
+                                  : kDefaultTrackBackground;
+    if (background != m_background) {
+        m_background = background;
+        m_renderer.DropPicture();
+    }
+    Retitle();
+}
+
+void CTrackView::CentreOnCursor() {
+    const morlund::PerfCore* first = m_doc ? m_doc->Buffer(0) : nullptr;
+    if (first == nullptr) return;
+    if (const auto sample = CursorSample(*first, m_state.cursor))
+        CentreOn(m_state, rect(), *first, *sample);
+}
+
+void CTrackView::Retitle() {
+    if (!m_doc) return;
+    QString track;
+    if (const morlund::BufManager* manager = m_doc->Manager()) {
+        const char* outline = m_doc->IsGP2TrackLoaded() ? m_doc->GP2Outline().GetName() : nullptr;
+        track = QString::fromStdString(
+            pellith::GetStatTrackName(*manager, outline != nullptr ? outline : ""));
+    }
+    const QString title = QString::fromLatin1(kTitleFormat).arg(m_doc->Title(), track);
+    if (title != windowTitle()) setWindowTitle(title);
+}
+
+void CTrackView::Redraw() { update(); }
+
+// --- painting --------------------------------------------------------------------------------
+
+const QImage& CTrackView::Picture() { return m_renderer.Picture(Scene(false)); }
+
+void CTrackView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    if (m_state.flickerFree)
+        painter.drawImage(0, 0, Picture());
+    else
+        m_renderer.Paint(painter, Scene(false), event->rect());
+}
+
+// --- mouse and keys ----------------------------------------------------------------------------
+
+void CTrackView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    m_dragging = true;
+    m_dragPoint = event->position().toPoint();
+    setCursor(Qt::ClosedHandCursor);
+}
+
+void CTrackView::mouseMoveEvent(QMouseEvent* event) {
+    if (!m_dragging) return;
+    const QPoint point = event->position().toPoint();
+    const QPoint moved = point - m_dragPoint;
+    m_dragPoint = point;
+    if (!moved.isNull()) Pan(moved.x(), moved.y());
+}
+
+void CTrackView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton || !m_dragging) return;
+    m_dragging = false;
+    unsetCursor();
+}
+
+void CTrackView::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) ToggleOverview();
+}
+
+void CTrackView::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    const int steps = TakeWheelSteps(m_wheelRest, event->angleDelta().y());
+    if (steps > 0)
+        ZoomIn(steps);
+    else if (steps < 0)
+        ZoomOut(-steps);
+}
+
+void CTrackView::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    // Only the keypad's digits pan; the main keys' digits are left to others.
+    if (event->modifiers().testFlag(Qt::KeypadModifier) && key >= Qt::Key_0 && key <= Qt::Key_9) {
+        KeypadDigit(key - Qt::Key_0, event->modifiers().testFlag(Qt::ControlModifier));
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CTrackView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu* menu = CreateContextMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+// --- printing --------------------------------------------------------------------------------
+
+bool CTrackView::PrintTo(QPrinter& printer) {
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    const double dpi = static_cast<double>(printer.logicalDpiX()) / std::max(logicalDpiX(), 1);
+    const int inset = static_cast<int>(std::lround(kPrintInset * dpi));
+    TrackScene scene = Scene(true);
+    scene.drawRect =
+        QRect(0, 0, printer.width(), printer.height()).adjusted(inset, inset, -inset, -inset);
+    m_renderer.Paint(painter, scene, scene.drawRect);
+    return painter.end();
+}
+
+void CTrackView::Print() {
+    QPrintDialog dialog(&SharedPrinter(), this);
+    if (dialog.exec() == QDialog::Accepted) PrintTo(SharedPrinter());
+}
+
+void CTrackView::PrintPreview() {
+    QPrintPreviewDialog preview(&SharedPrinter(), this);
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter* printer) { PrintTo(*printer); });
+    preview.exec();
+}
+
+// --- CTrackFrame --------------------------------------------------------------------------------
+
+CTrackFrame::CTrackFrame(CTarnwickDoc& doc, const AppSettings& settings, QWidget* parent)
+    : CViewFrame(parent), m_view(new CTrackView(doc, settings)) {
+    setObjectName(QStringLiteral("TrackFrame"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWidget(m_view);
+    setWindowTitle(m_view->windowTitle());
+    connect(m_view, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
+    connect(&doc, &CTarnwickDoc::Closed, this, &QWidget::close);
+}
+
+CTrackFrame::~CTrackFrame() {
+    // The view goes while this is still a track window (see the graph's frame).
+    disconnect(this, nullptr, this, nullptr);
+    delete widget();
+}
+
+QAction* CTrackFrame::ViewAction(ViewCommand command) const {
+    switch (command) {
+        // The keypad's + and - zoom the map as they zoom a graph's X axis.
+        case ViewCommand::ZoomInX:
+            return m_view->Action(CTrackView::kZoomIn);
+        case ViewCommand::ZoomOutX:
+            return m_view->Action(CTrackView::kZoomOut);
+        case ViewCommand::Print:
+            return m_view->Action(CTrackView::kPrint);
+        case ViewCommand::PrintPreview:
+            return m_view->Action(CTrackView::kPrintPreview);
+        default:
+            return nullptr;
+    }
+}
+
+void RegisterTrackView() {
+    RegisterViewKind(StartView::Track, [](CTarnwickDoc& doc, const AppSettings& settings) {
+        return new CTrackFrame(doc, settings);
+    });
+}
+
+}  // namespace tarnwick
