@@ -6,9 +6,9 @@
 #include <QDir>
 #include <QImage>
 #include <QSignalSpy>
-#include <set>
 
 #include "DocFixtures.h"
+#include "Pictures.h"
 #include "app/shell/AltOpenDialog.h"
 #include "app/shell/ExportDlg.h"
 #include "app/shell/TarnwickDoc.h"
@@ -22,18 +22,9 @@ using pellith::ColumnItem;
 
 namespace {
 
-std::size_t Colours(const QImage& image) {
-    std::set<QRgb> colours;
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < rgb.height(); y += 2)
-        for (int x = 0; x < rgb.width(); x += 2)
-            colours.insert(rgb.pixel(x, y));
-    return colours.size();
-}
-
 void Save(QWidget& widget, const char* name) {
     const QImage picture = widget.grab().toImage();
-    EXPECT_GT(Colours(picture), 8u) << name;
+    EXPECT_GT(pictures::CountColours(picture), 8u) << name;
     const QString out = qEnvironmentVariable("TARNWICK_DIALOG_SHOTS");
     if (out.isEmpty()) return;
     QDir().mkpath(out);
@@ -74,12 +65,13 @@ TEST(DialogShots, ExportDialogWithColumnsAndTheBrowserOnTheDemoLaps) {
     Save(exportDlg, "export");
 
     tarnwick::AltOpenDialog browser(demo, {std::nullopt, -1, morlund::GameType::GP2});
+    browser.show();
+    if (browser.IsScanning()) Save(browser, "browser-scanning");  // before the first rows
     if (browser.IsScanning()) {
         QSignalSpy done(&browser, &tarnwick::AltOpenDialog::ScanFinished);
         ASSERT_TRUE(done.wait(30000));
     }
     EXPECT_EQ(browser.Model().rowCount(), 11);
     browser.SortBy(0);
-    browser.show();
     Save(browser, "browser");
 }

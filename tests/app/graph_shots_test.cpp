@@ -6,11 +6,11 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QSlider>
 #include <QImage>
-#include <set>
+#include <QSlider>
 
 #include "DocFixtures.h"
+#include "Pictures.h"
 #include "app/graph/GraphModel.h"
 #include "app/graph/GraphView.h"
 #include "app/setup/SetupDialogs.h"
@@ -53,16 +53,6 @@ QStringList WriteLaps(const doctest::TempDir& dir, LapFormat format) {
     return paths;
 }
 
-// The number of different colours in a picture: a blank or one-colour graph has very few.
-std::size_t Colours(const QImage& image) {
-    std::set<QRgb> colours;
-    const QImage rgb = image.convertToFormat(QImage::Format_RGB32);
-    for (int y = 0; y < rgb.height(); y += 2)
-        for (int x = 0; x < rgb.width(); x += 2)
-            colours.insert(rgb.pixel(x, y));
-    return colours.size();
-}
-
 }  // namespace
 
 TEST(GraphShots, TypicalGraphsOfThreeLaps) {
@@ -86,7 +76,7 @@ TEST(GraphShots, TypicalGraphsOfThreeLaps) {
         laps.UpdateAllViews(nullptr, tarnwick::DocUpdate::AllValues());
         setUp(view);
         const QImage picture = view.grab().toImage();
-        EXPECT_GT(Colours(picture), 8u) << name;
+        EXPECT_GT(pictures::CountColours(picture), 8u) << name;
         if (!out.isEmpty()) {
             QDir().mkpath(out);
             picture.save(out + "/" + name + ".png");
@@ -128,7 +118,7 @@ TEST(GraphShots, SetupDialogsAndATyreLoadGraphFollowingThem) {
     const QString out = qEnvironmentVariable("TARNWICK_GRAPH_SHOTS");
     auto save = [&](QWidget& widget, const char* name) {
         const QImage picture = widget.grab().toImage();
-        EXPECT_GT(Colours(picture), 8u) << name;
+        EXPECT_GT(pictures::CountColours(picture), 8u) << name;
         if (!out.isEmpty()) {
             QDir().mkpath(out);
             picture.save(out + "/" + name + ".png");
@@ -155,9 +145,9 @@ TEST(GraphShots, SetupDialogsAndATyreLoadGraphFollowingThem) {
     standard.reject();
 
     // The differential has a dialog of its own from GP3-2000 on.
-    lapgen::WriteFile(dir.path() / "gp4.pad",
-                      lapgen::WriteGP3Perf(lapgen::GP3Game::GP4,
-                                           lapgen::EncodeGP3(doctest::SmallLap())));
+    lapgen::WriteFile(
+        dir.path() / "gp4.pad",
+        lapgen::WriteGP3Perf(lapgen::GP3Game::GP4, lapgen::EncodeGP3(doctest::SmallLap())));
     settings.pri_game = morlund::GameType::GP4;
     CTarnwickDoc gp4;
     ASSERT_TRUE(gp4.OpenFiles({dir / "gp4.pad"}, settings));
