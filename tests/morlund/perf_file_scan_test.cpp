@@ -49,65 +49,40 @@ std::optional<PerfFileEntry> Read(PerfFileKind kind, const std::vector<std::uint
 
 }  // namespace
 
+// The texts of every game are checked on files in the browser's test; here: lap times
+// as each game stores them, and headers cut short anywhere.
 TEST(PerfFileHeaders, EveryGameFromItsFirstBytesAndNothingFromTooFew) {
     lapgen::GP3Raw gp3 = lapgen::EncodeGP3(Lap());
     gp3.track = 5;
-    gp3.lapNumber = 12;
-    gp3.dateDays = 365;  // 1 January 1979
-    gp3.hours = 9, gp3.minutes = 8, gp3.seconds = 7;
     gp3.lapTimeMs = 83456;
     lapgen::GP3WriteOptions compressed;
     compressed.compress = true;
-
     lapgen::TlmRaw f1rs = lapgen::EncodeF1RS(Lap());
-    f1rs.track = 13;                // Monza
     f1rs.lapTime = 90 * 65536 + 1;  // 90.0000153 s: 90000 ms, truncated
-    f1rs.date = "31/12/11 23:59";
     lapgen::TlmRaw mgp = lapgen::EncodeMGP(Lap());
-    mgp.track = 4;  // Monaco
-    mgp.lapTime = 71234;
-
-    lapgen::RafOptions raf;
-    raf.player = "^1Tarn^7wick";
-    raf.car = "FZR";
-    raf.track = "BL1";
-    raf.layout = "R";
-    const lapgen::RafRaw rafRaw = lapgen::EncodeRaf(Lap(), raf);
+    mgp.lapTime = 71234;  // written as the texts "1", "11" and "234"
+    const lapgen::RafRaw raf = lapgen::EncodeRaf(Lap());
 
     struct Case {
-        const char* what;
         PerfFileKind kind;
         std::vector<std::uint8_t> bytes;
-        std::size_t needed;  // fewer bytes give nothing
-        GameType game;
-        int lap, track;
-        std::string time, date, trackText, name;
+        std::size_t needed;  // fewer bytes give nothing (0: depends on the compression)
+        std::string time;
     };
     const Case cases[] = {
-        {"GP3 plain", PerfFileKind::GP, lapgen::WriteGP3Perf(lapgen::GP3Game::GP3, gp3), 52,
-         GameType::GP3, 12, 5, "1:23.456", "01-01-1979 09:08:07", "Monte Carlo", ""},
-        {"GP4 compressed", PerfFileKind::GP,
-         lapgen::WriteGP3Perf(lapgen::GP3Game::GP4, gp3, compressed), 0, GameType::GP4, 12, 5,
-         "1:23.456", "01-01-1979 09:08:07", "A1-Ring", ""},
-        {"F1RS", PerfFileKind::F1RS, lapgen::WriteF1RSTelemetry(f1rs), 24, GameType::F1RS,
-         Lap().spec.lapNumber, 13, "1:30.000", "31/12/11 23:59", "Monza", ""},
-        {"MGPRS2", PerfFileKind::MGPRS2, lapgen::WriteMGPTelemetry(mgp)[0], 32, GameType::MGPRS2,
-         Lap().spec.lapNumber, 4, "1:11.234", mgp.date, "Monaco", ""},
-        {"LFS", PerfFileKind::LFS, lapgen::WriteRaf(rafRaw, raf), 1024, GameType::LFS, -1, -1,
-         LapText(rafRaw.splits.back()), "", "BL1 R", " (Tarnwick, FZR)"},
+        {PerfFileKind::GP, lapgen::WriteGP3Perf(lapgen::GP3Game::GP3, gp3), 52, "1:23.456"},
+        {PerfFileKind::GP, lapgen::WriteGP3Perf(lapgen::GP3Game::GP4, gp3, compressed), 0,
+         "1:23.456"},
+        {PerfFileKind::F1RS, lapgen::WriteF1RSTelemetry(f1rs), 24, "1:30.000"},
+        {PerfFileKind::MGPRS2, lapgen::WriteMGPTelemetry(mgp)[0], 32, "1:11.234"},
+        {PerfFileKind::LFS, lapgen::WriteRaf(raf), 1024, LapText(raf.splits.back())},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
+        SCOPED_TRACE(static_cast<int>(c.kind));
         const std::size_t full = morlund::PerfHeaderSize(c.kind);
         const std::optional<PerfFileEntry> e = Read(c.kind, c.bytes, full);
         ASSERT_TRUE(e);
-        EXPECT_EQ(e->game, c.game);
-        EXPECT_EQ(e->lap, c.lap);
-        EXPECT_EQ(e->track, c.track);
         EXPECT_EQ(e->timeText, c.time);
-        EXPECT_EQ(e->dateText, c.date);
-        EXPECT_EQ(e->trackText, c.trackText);
-        EXPECT_EQ(e->name, c.name);
         // Every shorter read: nothing below what the fields need, never a read past it
         // (the sanitizers watch).
         for (std::size_t n = 0; n < full; ++n) {
@@ -117,15 +92,11 @@ TEST(PerfFileHeaders, EveryGameFromItsFirstBytesAndNothingFromTooFew) {
             }
         }
     }
-    // The Add Buffers filter: only the document's game and track.
-    const std::vector<std::uint8_t> gp4 =
-        lapgen::WriteGP3Perf(lapgen::GP3Game::GP4, gp3, compressed);
+    // GP perf files of GP2, GP3 and GP3-2000 look alike: the game to add to, or else the
+    // primary game, decides, as opening the file does; the track names are that game's.
     const std::vector<std::uint8_t> gp3File = lapgen::WriteGP3Perf(lapgen::GP3Game::GP3, gp3);
-    EXPECT_TRUE(Read(PerfFileKind::GP, gp3File, 96, {GameType::GP3, 5}));
-    EXPECT_FALSE(Read(PerfFileKind::GP, gp3File, 96, {GameType::GP3, 4}));
-    EXPECT_FALSE(Read(PerfFileKind::GP, gp4, 96, {GameType::GP3, 5}));  // GP3's reader refuses it
     EXPECT_EQ(Read(PerfFileKind::GP, gp3File, 96, {GameType::GP2, 5})->trackText, "Montreal");
-    // Without a game the primary game decides, as opening the file does.
+    EXPECT_EQ(Read(PerfFileKind::GP, gp3File, 96, {GameType::GP3, 5})->trackText, "Monte Carlo");
     EXPECT_EQ(Read(PerfFileKind::GP, gp3File, 96, {std::nullopt, -1, GameType::GP32K})->game,
               GameType::GP32K);
     EXPECT_EQ(Read(PerfFileKind::GP, gp3File, 96, {std::nullopt, -1, GameType::LFS})->game,
