@@ -4,7 +4,7 @@ ASAN    := build/asan
 FUZZ    := build/fuzz
 DEMO    := $(RELEASE)/demo
 
-.PHONY: all deps build demo run test asan asan-test fuzz bench clean package docs
+.PHONY: all deps build demo run test asan asan-test fuzz bench clean package docs e2e
 
 all: build
 
@@ -66,3 +66,7 @@ docs: demo
 # build/release/tarnwick_*.deb
 package: docs
 	@cd $(RELEASE) && rm -f tarnwick_*.deb && cpack --config CPackConfig.cmake
+
+# The installed program under a real X display (Xvfb), driven with real input.
+e2e: package
+	@tests/e2e/run.sh $(RELEASE)

@@ -452,6 +452,8 @@ CViewFrame* CMainFrame::OpenView(StartView kind, CTarnwickDoc* doc) {
                                                      : m_mdi->viewport()->size() * 0.9);
     frame->show();
     m_mdi->setActiveSubWindow(frame);
+    // Keys go to the view itself, not to the first control of its window.
+    if (QWidget* body = frame->widget()) body->setFocus(Qt::OtherFocusReason);
     UpdateCommands();
     return frame;
 }
