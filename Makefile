@@ -4,7 +4,7 @@ ASAN    := build/asan
 FUZZ    := build/fuzz
 DEMO    := $(RELEASE)/demo
 
-.PHONY: all deps build demo run test asan asan-test fuzz bench clean package
+.PHONY: all deps build demo run test asan asan-test fuzz bench clean package docs e2e
 
 all: build
 
@@ -58,6 +58,15 @@ bench: build
 clean:
 	rm -rf build
 
-# The Debian package of the program and the command-line tool: build/release/tarnwick_*.deb
-package: build
+# The user guide with fresh pictures of every window: build/release/docs/guide.md
+docs: demo
+	@tools/make-docs.sh $(RELEASE)
+
+# The Debian package of the program and the command-line tool, with the guide:
+# build/release/tarnwick_*.deb
+package: docs
 	@cd $(RELEASE) && rm -f tarnwick_*.deb && cpack --config CPackConfig.cmake
+
+# The installed program under a real X display (Xvfb), driven with real input.
+e2e: package
+	@tests/e2e/run.sh $(RELEASE)

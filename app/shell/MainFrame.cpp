@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -16,6 +17,8 @@
 
 #include "app/res/Icons.h"
 #include "app/shell/DocController.h"
+#include "app/shell/GuideWindow.h"
+#include "morlund/platform/MessageSink.h"
 #include "app/shell/SharedPrinter.h"
 #include "app/shell/TarnwickApp.h"
 #include "app/shell/TarnwickDoc.h"
@@ -266,6 +269,10 @@ void CMainFrame::CreateMenus() {
     connect(previous, &QAction::triggered, m_mdi, &QMdiArea::activatePreviousSubWindow);
 
     QMenu* help = menuBar()->addMenu(tr("&Help"));
+    QAction* guide = help->addAction(tr("&User Guide"));
+    guide->setShortcut(QKeySequence::HelpContents);
+    guide->setStatusTip(tr("Read how to use Tarnwick"));
+    connect(guide, &QAction::triggered, this, &CMainFrame::ShowGuide);
     QAction* home = help->addAction(tr("&Home Page"));
     connect(home, &QAction::triggered, &m_app, &CTarnwickApp::OnHomePage);
     QAction* about = help->addAction(tr("&About Tarnwick..."));
@@ -413,6 +420,17 @@ CTarnwickDoc* CMainFrame::ActiveDocument() const {
     return m_mdi->activeSubWindow() != nullptr ? m_app.Document() : nullptr;
 }
 
+void CMainFrame::ShowGuide() {
+    const QString guide = CGuideWindow::Find(QCoreApplication::applicationDirPath());
+    if (guide.isEmpty()) {
+        morlund::ShowMessage(CGuideWindow::kNotInstalledText, morlund::MessageIcon::Information);
+        return;
+    }
+    auto* window = new CGuideWindow(guide, this);
+    window->setWindowFlag(Qt::Window);
+    window->show();
+}
+
 CViewFrame* CMainFrame::ActiveViewFrame() const {
     return qobject_cast<CViewFrame*>(m_mdi->activeSubWindow());
 }
@@ -438,6 +456,8 @@ CViewFrame* CMainFrame::OpenView(StartView kind, CTarnwickDoc* doc) {
                                                      : m_mdi->viewport()->size() * 0.9);
     frame->show();
     m_mdi->setActiveSubWindow(frame);
+    // Keys go to the view itself, not to the first control of its window.
+    if (QWidget* body = frame->widget()) body->setFocus(Qt::OtherFocusReason);
     UpdateCommands();
     return frame;
 }

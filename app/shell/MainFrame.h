@@ -67,6 +67,8 @@ public:
     CViewFrame* OpenView(StartView kind, CTarnwickDoc* doc = nullptr);
     // The active view window, if any.
     CViewFrame* ActiveViewFrame() const;
+    // Help > User Guide (F1).
+    void ShowGuide();
     // Enables the commands for the current document and active window.
     void UpdateCommands();
 
