@@ -21,6 +21,7 @@ for view in 0:stat 1:graph 2:text 3:track; do
     "$build/bin/tarnwick" --screenshot "$out/images/${view#*:}.png" "${laps[@]}" 2>/dev/null
 done
 # Dialogs and further pictures, from the widget tests that draw them.
-TARNWICK_GRAPH_SHOTS="$out/images" "$build/bin/app_tests" --gtest_filter='*Shots*' >/dev/null
+TARNWICK_GRAPH_SHOTS="$out/images" TARNWICK_DIALOG_SHOTS="$out/images" \
+    "$build/bin/app_tests" --gtest_filter='*Shots*' >/dev/null
 cp "$root/docs/guide.md" "$out/guide.md"
 echo "guide written to $out/guide.md"

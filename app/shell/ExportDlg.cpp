@@ -122,10 +122,10 @@ void CExportDlg::BuildControls() {
     m_wheelList->setMinimumWidth(120);
     m_columnList->setMinimumWidth(240);
     auto* add = Button(QStringLiteral("&Add"), kIdAdd, f);
-    auto* addAll = Button(QStringLiteral("Add all"), kIdAddAll, f);
+    auto* addAll = Button(QStringLiteral("Add a&ll"), kIdAddAll, f);
     auto* remove = Button(QStringLiteral("&Delete"), kIdDelete, f);
     auto* removeAll = Button(QStringLiteral("Delete all"), kIdDeleteAll, f);
-    auto* up = Button(QStringLiteral("Move &up"), kIdMoveUp, f);
+    auto* up = Button(QStringLiteral("Move u&p"), kIdMoveUp, f);
     auto* down = Button(QStringLiteral("Move dow&n"), kIdMoveDown, f);
     auto* commands = new QVBoxLayout;
     commands->addSpacing(20);

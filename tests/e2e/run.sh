@@ -52,7 +52,8 @@ printf '[Settings]\nstart_view=1\nlfs_path=%s\n' "$build/demo/lfs" \
     >"$XDG_CONFIG_HOME/Ravelle/Tarnwick.conf"
 
 step "starting the program on the demo laps"
-"$program" "$build"/demo/lfs/data/raf/lap{1,2,3}.raf >"$scratch/program.log" 2>&1 &
+# From the scratch folder, where the export proposes to write its file.
+(cd "$scratch" && exec "$program" "$build"/demo/lfs/data/raf/lap{1,2,3}.raf >program.log 2>&1) &
 app=$!
 window=""
 for _ in $(seq 100); do
@@ -129,6 +130,21 @@ colours table
 xdotool mousemove "$cx" "$cy" click 1
 colours clicked
 differ table clicked || fail "a click on a row of the sample table changed nothing"
+
+step "the export dialog writing every channel of the laps"
+key ctrl+e
+sleep 1.5
+key alt+l
+sleep 0.5
+key Return
+exported="$scratch/lap1.csv"  # named after the document
+for _ in $(seq 100); do [[ -s "$exported" ]] && break; sleep 0.1; done
+[[ -s "$exported" ]] || fail "the export wrote no file"
+sleep 1
+lines="$(wc -l <"$exported")"
+# Three laps of about 5000 samples each.
+[[ "$lines" -gt 15000 ]] || fail "the export wrote $lines lines"
+head -1 "$exported" | grep -q '"dist".*"speed"' || fail "the export's first line is not every column"
 
 kill -0 "$app" 2>/dev/null || fail "the program ended early: $(cat "$scratch/program.log")"
 step "passed ($shots screenshots)"
