@@ -109,7 +109,7 @@ for key in F5:stat F7:text F8:track F6:graph2; do
     previous="${key#*:}"
 done
 
-step "a graph: zoom, cursor and a drag across the plot"
+step "a graph: zoom, a drag across the plot, the cursor"
 key KP_Add
 colours zoomed
 differ graph2 zoomed || fail "keypad + did not zoom the graph"
@@ -123,6 +123,10 @@ xdotool mousemove "$((cx - 200))" "$cy" mousedown 1 mousemove "$((cx - 50))" "$c
     mousemove "$((cx + 150))" "$cy" mouseup 1
 colours dragged
 differ unzoomed dragged || fail "a drag across the plot selected nothing"
+key ctrl+c  # cursor mode: a click sets the cursor
+xdotool mousemove "$((cx + 60))" "$cy" click 1
+colours cursor
+differ dragged cursor || fail "a click in cursor mode set no cursor"
 
 step "the sample table: a click on a row"
 key F7
