@@ -5,12 +5,21 @@
 
 #include <benchmark/benchmark.h>
 
+#include <ctime>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
 
 namespace bench {
+
+// This thread's CPU time in seconds: what a step cost, whatever else the machine is doing.
+inline double ThreadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
 
 // The options of the benchmarks that draw pictures, read before Google Benchmark's:
 //   --check       compare the reduced picture with the full one and exit

@@ -112,12 +112,6 @@ void BM_GraphWarm(benchmark::State& state) {
         s.Paint();
 }
 
-double ThreadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
-
 // Repaint after a scroll: values cached, the columns found anew for the moved range.
 // Each iteration also repaints the same position warm, so that the ratio of the two
 // comes from one run on a shared machine; both are timed in this thread's CPU time.
@@ -132,11 +126,11 @@ void BM_GraphScroll(benchmark::State& state) {
         const double shift = (++step % 2) * 1.5;
         s.state.xStart = shift;
         s.state.xEnd = s.state.trackLength - 3.0 + shift;
-        const double t0 = ThreadSeconds();
+        const double t0 = bench::ThreadSeconds();
         s.Paint();
-        const double t1 = ThreadSeconds();
+        const double t1 = bench::ThreadSeconds();
         s.Paint();
-        const double t2 = ThreadSeconds();
+        const double t2 = bench::ThreadSeconds();
         state.SetIterationTime(t1 - t0);
         scrollSeconds += t1 - t0;
         warmSeconds += t2 - t1;

@@ -62,11 +62,7 @@ void BM_SpringStep(benchmark::State& state) {
     tarnwick::CStandardSetupDlg standard(doc, 0);
     tarnwick::CAdvancedSetupDlg advanced(standard.Link());
     QSlider& spring = *advanced.Slider(3004 + 2);
-    auto milliseconds = [] {
-        timespec t{};
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return 1e3 * static_cast<double>(t.tv_sec) + 1e-6 * static_cast<double>(t.tv_nsec);
-    };
+    auto milliseconds = [] { return 1e3 * bench::ThreadSeconds(); };
     std::vector<double> work;
     std::vector<double> repaints;
     int position = spring.minimum();

@@ -45,12 +45,6 @@ int g_samples = 500000;
 double g_insertionSeconds = 0.0;
 std::vector<int> g_insertionOrder;
 
-double ThreadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
-
 struct Table {
     tarnwick::CTarnwickDoc doc;
     const morlund::PerfCore* lap = nullptr;
@@ -117,9 +111,9 @@ Table& TheTable() {
 void BM_TextInsertion(benchmark::State& state) {
     Table& t = TheTable();
     for (auto _ : state) {
-        const double t0 = ThreadSeconds();
+        const double t0 = bench::ThreadSeconds();
         g_insertionOrder = t.InsertionOrder();
-        g_insertionSeconds = ThreadSeconds() - t0;
+        g_insertionSeconds = bench::ThreadSeconds() - t0;
         state.SetIterationTime(g_insertionSeconds);
     }
 }
@@ -129,9 +123,9 @@ void BM_TextRebuild(benchmark::State& state) {
     tarnwick::TextRows rows;
     double seconds = 0.0;
     for (auto _ : state) {
-        const double t0 = ThreadSeconds();
+        const double t0 = bench::ThreadSeconds();
         rows = tarnwick::SortRows(t.columns, t.visible, t.keys, *t.lap, 0, t.lap->GetSampleCount());
-        const double t1 = ThreadSeconds();
+        const double t1 = bench::ThreadSeconds();
         state.SetIterationTime(t1 - t0);
         seconds += t1 - t0;
         benchmark::DoNotOptimize(rows.order.data());

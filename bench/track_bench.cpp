@@ -131,12 +131,6 @@ Scene& TheScene(Track track) {
     return *scene;
 }
 
-double ThreadSeconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
-
 Track TrackOf(const benchmark::State& state) { return static_cast<Track>(state.range(0)); }
 
 void BM_TrackCold(benchmark::State& state) {
@@ -201,16 +195,16 @@ void BM_TrackEverySegment(benchmark::State& state) {
     double everySeconds = 0.0;
     double warmSeconds = 0.0;
     for (auto _ : state) {
-        const double t0 = ThreadSeconds();
+        const double t0 = bench::ThreadSeconds();
         s.renderer.SetReduce(false);
         s.Picture();
-        const double t1 = ThreadSeconds();
+        const double t1 = bench::ThreadSeconds();
         s.renderer.SetReduce(true);
         s.Picture();  // the lines again
-        const double t2 = ThreadSeconds();
+        const double t2 = bench::ThreadSeconds();
         s.renderer.DropPicture();
         s.Picture();
-        const double t3 = ThreadSeconds();
+        const double t3 = bench::ThreadSeconds();
         state.SetIterationTime(t1 - t0);
         everySeconds += t1 - t0;
         warmSeconds += t3 - t2;
