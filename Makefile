@@ -4,7 +4,7 @@ ASAN    := build/asan
 FUZZ    := build/fuzz
 DEMO    := $(RELEASE)/demo
 
-.PHONY: all deps build demo run test asan asan-test fuzz bench clean package docs e2e
+.PHONY: all deps build demo run test asan asan-test fuzz bench clean package docs e2e windows-test
 
 all: build
 
@@ -39,6 +39,18 @@ asan-test: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	@ctest --preset asan
+
+# The libraries, the command-line tool and their tests cross-compiled for 64-bit
+# Windows and run under Wine; then the tool's output compared byte for byte with
+# the Linux build's on the demo laps.
+WINDOWS := build/windows
+windows-test: demo
+	@tools/install-deps.sh tools/windows-packages.txt
+	@cmake --preset windows >/dev/null
+	@cmake --build --preset windows
+	@TARNWICK_WINE_BUILD=$(CURDIR)/$(WINDOWS) tools/wine-run.sh $(WINDOWS)/bin/tarnwick-cli.exe --version
+	@ctest --preset windows
+	@tests/windows/golden.sh $(RELEASE) $(WINDOWS)
 
 fuzz: deps
 	@tools/install-deps.sh tools/fuzz-packages.txt

@@ -8,48 +8,24 @@
 // for an answer. TARNWICK_STARTUP_LOG=1 prints the time from process start to the first
 // painted main window on stderr.
 
-#include <unistd.h>
-
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QTimer>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "app/graph/GraphFrame.h"
-#include "app/setup/SetupDialogs.h"
-#include "app/views/Views.h"
 #include "app/res/Icons.h"
+#include "app/setup/SetupDialogs.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/TarnwickApp.h"
+#include "app/views/Views.h"
+#include "morlund/platform/Process.h"
 #include "tarnwick/Version.h"
 
 namespace {
-
-// Seconds the process has been running, from the system's process table; -1 where unknown.
-double ProcessAge() {
-#if defined(__linux__)
-    std::ifstream stat("/proc/self/stat");
-    std::ifstream uptime("/proc/uptime");
-    std::string line;
-    double now = 0.0;
-    if (!std::getline(stat, line) || !(uptime >> now)) return -1.0;
-    // Field 22 (start time in clock ticks after boot) follows the command name in brackets.
-    std::istringstream fields(line.substr(line.rfind(')') + 2));
-    std::string field;
-    for (int i = 3; i < 22 && fields >> field; ++i) {
-    }
-    unsigned long long ticks = 0;
-    if (!(fields >> ticks)) return -1.0;
-    return now - static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
-#else
-    return -1.0;
-#endif
-}
 
 // Watches the main window's first paint: logs the start-up time and, when asked, saves a
 // picture of the window and quits.
@@ -75,7 +51,7 @@ public:
 private:
     void Done() {
         if (m_log) {
-            const double age = ProcessAge();
+            const double age = morlund::ProcessAgeSeconds();
             std::fprintf(stderr,
                          "startup: first paint %.1f ms after main, %.0f ms after process start\n",
                          static_cast<double>(m_sinceMain.nsecsElapsed()) / 1e6, age * 1000.0);

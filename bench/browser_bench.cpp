@@ -15,7 +15,6 @@
 // Run with QT_QPA_PLATFORM=offscreen (set here when it is not set).
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -31,6 +30,7 @@
 #include "lapgen/GP2Writer.h"
 #include "lapgen/GP3Writer.h"
 #include "lapgen/RafWriter.h"
+#include "morlund/platform/Process.h"
 
 namespace fs = std::filesystem;
 
@@ -40,17 +40,14 @@ constexpr int kLaps = 10000;
 constexpr int kPerFolder = 100;
 
 // Resident memory of the process, MB.
-double ResidentMB() {
-    std::ifstream statm("/proc/self/statm");
-    long pages = 0, resident = 0;
-    statm >> pages >> resident;
-    return static_cast<double>(resident) * static_cast<double>(::sysconf(_SC_PAGESIZE)) / 1e6;
-}
+double ResidentMB() { return static_cast<double>(morlund::ResidentMemoryBytes()) / 1e6; }
 
 // The tree of laps, written once.
 class Tree {
 public:
-    Tree() : m_root(fs::temp_directory_path() / ("browser_bench_" + std::to_string(::getpid()))) {
+    Tree()
+        : m_root(fs::temp_directory_path() /
+                 ("browser_bench_" + std::to_string(morlund::ProcessId()))) {
         lapgen::LapSpec spec;
         spec.sampleCount = 60;
         spec.trackLength = 300;

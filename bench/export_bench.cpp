@@ -12,7 +12,6 @@
 //                         hands the very same table to pandas)
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +28,7 @@
 #include "morlund/formats/generic/GenBufManager.h"
 #include "morlund/items/DataItem.h"
 #include "morlund/platform/File.h"
+#include "morlund/platform/Process.h"
 #include "pellith/export/ExportEngine.h"
 #include "pellith/export/FixedFormat.h"
 
@@ -40,7 +40,7 @@ constexpr int kRows = 1000000;
 
 std::filesystem::path TempPath(const char* name) {
     return std::filesystem::temp_directory_path() /
-           (std::string(name) + "_" + std::to_string(::getpid()) + ".csv");
+           (std::string(name) + "_" + std::to_string(morlund::ProcessId()) + ".csv");
 }
 
 const BufManager& Laps() {

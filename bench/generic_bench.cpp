@@ -14,7 +14,6 @@
 //   --csv=PATH         benchmark an existing file instead of writing a temporary one
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -30,6 +29,7 @@
 #include "morlund/formats/generic/GenBufManager.h"
 #include "morlund/formats/generic/GenPerf.h"
 #include "morlund/platform/File.h"
+#include "morlund/platform/Process.h"
 
 using namespace morlund;
 
@@ -136,7 +136,7 @@ int main(int argc, char** argv) {
     }
     if (temporary) {
         g_csvPath = std::filesystem::temp_directory_path() /
-                    ("generic_bench_" + std::to_string(::getpid()) + ".csv");
+                    ("generic_bench_" + std::to_string(morlund::ProcessId()) + ".csv");
         lapgen::WriteFile(g_csvPath, MakeCsv());
     }
     const int status = bench::RunBenchmarks(rest);

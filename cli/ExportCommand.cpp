@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/Laps.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/platform/File.h"
 #include "pellith/export/ColumnSpec.h"
 #include "pellith/export/ExportEngine.h"
 
@@ -77,7 +78,7 @@ int RunExport(const Options& options) {
 
     if (!options.output.empty()) {
         const pellith::ExportResult result =
-            pellith::ExportToFile(manager, choices, options.output);
+            pellith::ExportToFile(manager, choices, morlund::PathFromUtf8(options.output));
         if (!result.IsOk()) {
             std::fprintf(stderr, "%s: %s\n", options.output.c_str(), result.message.c_str());
             return result.status == pellith::ExportResult::kNoColumns ? kExitUsage : kExitLoad;

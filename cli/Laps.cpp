@@ -15,7 +15,7 @@ namespace cli {
 int OpenLaps(const Options& options, Laps& laps) {
     File first;
     std::string error;
-    if (!first.Open(options.files[0], File::Mode::Read, &error)) {
+    if (!first.Open(morlund::PathFromUtf8(options.files[0]), File::Mode::Read, &error)) {
         std::fprintf(stderr, "%s: %s\n", options.files[0].c_str(), error.c_str());
         return kExitLoad;
     }
@@ -29,7 +29,7 @@ int OpenLaps(const Options& options, Laps& laps) {
     if (!laps.manager->AddBuffer(first)) return kExitLoad;
     for (std::size_t i = 1; i < options.files.size(); ++i) {
         File file;
-        if (!file.Open(options.files[i], File::Mode::Read, &error)) {
+        if (!file.Open(morlund::PathFromUtf8(options.files[i]), File::Mode::Read, &error)) {
             std::fprintf(stderr, "%s: %s\n", options.files[i].c_str(), error.c_str());
             continue;
         }
@@ -43,7 +43,7 @@ void LoadFormulaChannels(const Options& options) {
     if (const auto user = CustomDataItem::UserFormulaFolder(); !user.empty())
         folders.push_back(user);
     for (const auto& dir : options.formulaDirs)
-        folders.emplace_back(dir);
+        folders.push_back(morlund::PathFromUtf8(dir));
     CustomDataItem::InitCustomDataItems(folders);
 }
 

@@ -3,9 +3,11 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "cli/Commands.h"
 #include "cli/Options.h"
+#include "morlund/platform/Process.h"
 #include "tarnwick/Version.h"
 
 namespace {
@@ -36,6 +38,15 @@ const Command kCommands[] = {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The arguments as UTF-8, and output bytes exactly as written (CR LF stays CR LF).
+    std::vector<std::string> arguments = morlund::CommandLineArguments(argc, argv);
+    std::vector<char*> utf8;
+    for (std::string& a : arguments)
+        utf8.push_back(a.data());
+    utf8.push_back(nullptr);
+    argv = utf8.data();
+    morlund::SetBinaryStream(stdout);
+    morlund::SetBinaryStream(stderr);
     if (argc < 2) {
         cli::PrintUsage(stderr);
         return cli::kExitUsage;

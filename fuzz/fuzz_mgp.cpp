@@ -4,8 +4,6 @@
 // into the files save1, save2 and save3; they are written to a private folder
 // (in memory where possible) so that the reader finds the parts by name.
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -17,6 +15,7 @@
 #include "morlund/formats/mgp/MGPBufManager.h"
 #include "morlund/platform/File.h"
 #include "morlund/platform/MessageSink.h"
+#include "morlund/platform/Process.h"
 
 using namespace morlund;
 namespace fs = std::filesystem;
@@ -27,7 +26,7 @@ const fs::path& Folder() {
     static const fs::path folder = [] {
         const fs::path base =
             fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        fs::path f = base / ("fuzz_mgp_" + std::to_string(::getpid()));
+        fs::path f = base / ("fuzz_mgp_" + std::to_string(morlund::ProcessId()));
         fs::create_directories(f);
         return f;
     }();

@@ -295,7 +295,7 @@ int GraphRenderer::LeftMargin(bool printing) const {
         .horizontalAdvance(QStringLiteral("-0.000000"));
 }
 
-QColor GraphRenderer::ToQColor(unsigned long bgr) {
+QColor GraphRenderer::ToQColor(std::uint32_t bgr) {
     return QColor(static_cast<int>(bgr & 0xff), static_cast<int>((bgr >> 8) & 0xff),
                   static_cast<int>((bgr >> 16) & 0xff));
 }

@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QPainter>
 #include <QRect>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -56,7 +57,7 @@ public:
     // Turns the reduction off (every sample drawn): for comparisons only.
     void SetReduce(bool reduce) { m_reduce = reduce; }
 
-    static QColor ToQColor(unsigned long bgr);
+    static QColor ToQColor(std::uint32_t bgr);
 
 private:
     struct Impl;

@@ -22,13 +22,8 @@ namespace {
 using morlund::GameType;
 namespace fs = std::filesystem;
 
-fs::path ToPath(const QString& path) {
-#if defined(_WIN32)
-    return fs::path(path.toStdWString());
-#else
-    return fs::path(path.toStdString());
-#endif
-}
+// UTF-16 both ways: a path built from narrow text would read it in the ANSI code page on Windows.
+fs::path ToPath(const QString& path) { return fs::path(path.toStdU16String()); }
 
 // Opens a file for reading; tells the user why when it cannot be opened.
 bool OpenForReading(morlund::File& file, const QString& path) {
@@ -198,7 +193,7 @@ void CTarnwickDoc::LoadTrackGeometry(const AppSettings& settings) {
             const fs::path segFile = morlund::FindFileNoCase(
                 morlund::FindFileNoCase(folder / "strelkod") / geometry.name);
             morlund::File file;
-            if (OpenForReading(file, QString::fromStdString(segFile.string())))
+            if (OpenForReading(file, QString::fromStdU16String(segFile.u16string())))
                 m_gp2TrackLoaded = m_gp2Track.ReadFile(file);
             break;
         }

@@ -91,7 +91,7 @@ void PerfCore::SaveSetup() {
 
 void PerfCore::WriteSetupFile(const std::string& path) {
     File file;
-    if (path.empty() || !file.Open(path, File::Mode::CreateReplace)) {
+    if (path.empty() || !file.Open(PathFromUtf8(path), File::Mode::CreateReplace)) {
         ShowMessage(IDS_OPEN_ERROR);
         return;
     }

@@ -12,11 +12,11 @@
 namespace morlund {
 
 namespace {
-constexpr unsigned long kBufColors[12] = {
+constexpr std::uint32_t kBufColors[12] = {
     0xffff00, 0x0000ff, 0x00ff00, 0x00ffff, 0xff0000, 0xff00ff,
     0x808080, 0xffffff, 0xf0fbff, 0x4040ff, 0x40ff40, 0xff4040,
 };
-constexpr unsigned long kWheelColors[4] = {0x0000ff, 0xff0000, 0x00ff00, 0x00ffff};
+constexpr std::uint32_t kWheelColors[4] = {0x0000ff, 0xff0000, 0x00ff00, 0x00ffff};
 constexpr const char* kWheelNames[4] = {"Left Rear", "Right Rear", "Left Front", "Right Front"};
 
 void CheckIndex(int index, int count, const char* what) {
@@ -92,12 +92,12 @@ CarSetup* BufManager::GetSetup(int index) const {
     return HasBuffer(index) ? m_buffers[static_cast<std::size_t>(index)]->GetSetup() : nullptr;
 }
 
-unsigned long BufManager::GetBufColor(int index) {
+std::uint32_t BufManager::GetBufColor(int index) {
     if (index < 0) throw InvalidArgument("negative buffer colour index");
     return kBufColors[index % 12];
 }
 
-unsigned long BufManager::GetWheelColor(int wheel) {
+std::uint32_t BufManager::GetWheelColor(int wheel) {
     if (wheel < 0 || wheel > 3) throw InvalidArgument("wheel number out of range");
     return kWheelColors[wheel];
 }
@@ -107,7 +107,7 @@ std::string BufManager::GetWheelString(int wheel) {
     return kWheelNames[wheel];
 }
 
-unsigned long BufManager::GetTrackChecksum() const { return 0; }
+std::uint32_t BufManager::GetTrackChecksum() const { return 0; }
 
 int BufManager::GetSetupFilter(std::string& filter, int& count) const {
     filter.clear();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,14 +52,14 @@ public:
     CarSetup* GetSetup(int index) const;
 
     // Colours are 0x00BBGGRR values.
-    static unsigned long GetBufColor(int index);
-    static unsigned long GetWheelColor(int wheel);
+    static std::uint32_t GetBufColor(int index);
+    static std::uint32_t GetWheelColor(int wheel);
     static std::string GetWheelString(int wheel);
 
     virtual int GetTrackCount() const = 0;
     // The current track, -1 while no lap has fixed it.
     virtual int GetTrack() const = 0;
-    virtual unsigned long GetTrackChecksum() const;
+    virtual std::uint32_t GetTrackChecksum() const;
     // Track name; -1 names the current track.
     virtual std::string GetTrackString(int track) const = 0;
     // Appends open-dialog filter entries ("description|pattern|") and counts them.

@@ -68,9 +68,8 @@ int GetGameTrackCount(TrackTable table) { return static_cast<int>(Table(table).s
 
 std::string FormatLapTime(std::uint32_t t) {
     if (t > 0x0fffffffu) return "-:--.---";
-    return Format("%lu:%02lu.%03lu", static_cast<unsigned long>(t / 60000),
-                  static_cast<unsigned long>((t % 60000) / 1000),
-                  static_cast<unsigned long>(t % 1000));
+    return Format("%u:%02u.%03u", static_cast<unsigned>(t / 60000),
+                  static_cast<unsigned>((t % 60000) / 1000), static_cast<unsigned>(t % 1000));
 }
 
 bool SplitMilliseconds(std::uint32_t t, unsigned* hours, unsigned* minutes, unsigned* seconds,

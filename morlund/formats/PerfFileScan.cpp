@@ -62,11 +62,6 @@ std::string LapTimeText(std::int64_t ms) {
     return FormatLapTime(fits ? static_cast<std::uint32_t>(ms) : 0xffffffffu);
 }
 
-std::string PathText(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
-}
-
 std::int64_t ModificationTime(const fs::path& path) {
     std::error_code ec;
     const fs::file_time_type written = fs::last_write_time(path, ec);
@@ -304,10 +299,10 @@ void ScanPerfFiles(const fs::path& root, const PerfFileFilter& filter,
                                               : fs::is_regular_file(own);
         if (!file) continue;
         ++control.files;
-        const PerfFileKind kind = ClassifyPerfFile(PathText(entry.path().filename()), filter);
+        const PerfFileKind kind = ClassifyPerfFile(PathToUtf8(entry.path().filename()), filter);
         if (kind == PerfFileKind::None) continue;
-        if (std::optional<PerfFileEntry> listed =
-                reader.ReadFile(kind, entry.path(), PathText(fs::path(relative).make_preferred())))
+        if (std::optional<PerfFileEntry> listed = reader.ReadFile(
+                kind, entry.path(), PathToUtf8(fs::path(relative).make_preferred())))
             found(std::move(*listed));
     }
 }

@@ -11,6 +11,7 @@
 #include "morlund/platform/File.h"
 #include "morlund/platform/IniFile.h"
 #include "morlund/platform/MessageSink.h"
+#include "morlund/platform/Process.h"
 #include "morlund/platform/Text.h"
 
 namespace morlund {
@@ -28,8 +29,8 @@ std::vector<Fill> g_fills;
 
 constexpr const char* kSection = "DataItem";
 
-long ToLong(const std::optional<std::string>& text, long absent) {
-    return text ? std::strtol(text->c_str(), nullptr, 0) : absent;
+std::int64_t ToInteger(const std::optional<std::string>& text, std::int64_t absent) {
+    return text ? std::strtoll(text->c_str(), nullptr, 0) : absent;
 }
 
 double ToDouble(const std::optional<std::string>& text, double absent) {
@@ -155,13 +156,13 @@ void CustomDataItem::LoadCustomDataItems(const std::filesystem::path& folder) {
     std::vector<std::filesystem::path> files;
     for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
          it.increment(ec)) {
-        if (!it->is_directory(ec) && EndsWithNoCase(it->path().filename().string(), ".ini")) {
+        if (!it->is_directory(ec) && EndsWithNoCase(PathToUtf8(it->path().filename()), ".ini")) {
             files.push_back(it->path());
         }
     }
     // Name order, ignoring case, as the game folders' file systems list them.
     std::sort(files.begin(), files.end(), [](const auto& a, const auto& b) {
-        std::string x = a.filename().string(), y = b.filename().string();
+        std::string x = PathToUtf8(a.filename()), y = PathToUtf8(b.filename());
         for (auto* t : {&x, &y}) {
             for (char& c : *t)
                 c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
@@ -172,13 +173,13 @@ void CustomDataItem::LoadCustomDataItems(const std::filesystem::path& folder) {
         IniFile ini;
         if (!ini.Load(path)) continue;
         const std::string expression = ini.GetString(kSection, "Expression", "");
-        if (expression.empty() || ToLong(ini.Get(kSection, "Enable"), 1) == 0) continue;
+        if (expression.empty() || ToInteger(ini.Get(kSection, "Enable"), 1) == 0) continue;
         const std::string name = ini.GetString(kSection, "Name", expression);
         std::string shortName = ini.GetString(kSection, "ShortName", "");
-        if (shortName.empty()) shortName = ShortNameFromFileName(path.filename().string());
+        if (shortName.empty()) shortName = ShortNameFromFileName(PathToUtf8(path.filename()));
         if (shortName.empty()) continue;
-        long type = ToLong(ini.Get(kSection, "Type"), 0);
-        long quantity = ToLong(ini.Get(kSection, "Quantity"), Q_FACTOR);
+        std::int64_t type = ToInteger(ini.Get(kSection, "Type"), 0);
+        std::int64_t quantity = ToInteger(ini.Get(kSection, "Quantity"), Q_FACTOR);
         // Values outside the known ones would index the unit tables.
         if (type != DT_WHEEL && type != DT_CAR) type = DT_WHEEL;
         if (quantity < Q_LENGTH || quantity > Q_SPRING_CONSTANT) quantity = Q_FACTOR;
@@ -195,17 +196,17 @@ void CustomDataItem::BuildFormulaNames() { FormulaNames::Global() = FormulaNames
 
 std::filesystem::path CustomDataItem::UserFormulaFolder() {
 #if defined(_WIN32)
-    const char* appData = std::getenv("APPDATA");
-    if (appData == nullptr || *appData == '\0') return {};
-    const std::filesystem::path base = appData;
+    const std::optional<std::string> appData = GetEnvironmentValue("APPDATA");
+    if (!appData || appData->empty()) return {};
+    const std::filesystem::path base = PathFromUtf8(*appData);
 #else
-    const char* data = std::getenv("XDG_DATA_HOME");
-    const char* home = std::getenv("HOME");
+    const std::optional<std::string> data = GetEnvironmentValue("XDG_DATA_HOME");
+    const std::optional<std::string> home = GetEnvironmentValue("HOME");
     std::filesystem::path base;
-    if (data != nullptr && *data != '\0') {
-        base = data;
-    } else if (home != nullptr && *home != '\0') {
-        base = std::filesystem::path(home) / ".local" / "share";
+    if (data && !data->empty()) {
+        base = PathFromUtf8(*data);
+    } else if (home && !home->empty()) {
+        base = PathFromUtf8(*home) / ".local" / "share";
     } else {
         return {};
     }

@@ -190,10 +190,19 @@ bool LocalTime(std::int64_t seconds, std::tm& out) {
 #endif
 }
 
-std::string File::GetFilePath() const { return m_impl ? m_impl->path.string() : std::string(); }
+std::string File::GetFilePath() const { return m_impl ? PathToUtf8(m_impl->path) : std::string(); }
 
 std::string File::GetFileName() const {
-    return m_impl ? m_impl->path.filename().string() : std::string();
+    return m_impl ? PathToUtf8(m_impl->path.filename()) : std::string();
+}
+
+fs::path PathFromUtf8(std::string_view utf8) {
+    return fs::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string PathToUtf8(const fs::path& path) {
+    const std::u8string text = path.u8string();
+    return std::string(reinterpret_cast<const char*>(text.data()), text.size());
 }
 
 bool File::ReadAll(std::vector<std::uint8_t>& out) {
@@ -227,9 +236,9 @@ fs::path FindFileNoCase(const fs::path& path) {
     std::error_code ec;
     if (fs::exists(path, ec)) return path;
     const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    const std::string name = path.filename().string();
+    const std::string name = PathToUtf8(path.filename());
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        if (EqualsNoCase(it->path().filename().string(), name)) {
+        if (EqualsNoCase(PathToUtf8(it->path().filename()), name)) {
             return path.has_parent_path() ? it->path() : it->path().filename();
         }
     }
@@ -247,6 +256,16 @@ void AdviseLargeBuffer(void* data, std::size_t size) {
 #else
     (void)data;
     (void)size;
+#endif
+}
+
+fs::path WindowsFolder() {
+#if defined(_WIN32)
+    wchar_t buffer[MAX_PATH];
+    const UINT n = GetWindowsDirectoryW(buffer, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? fs::path(std::wstring(buffer, n)) : fs::path();
+#else
+    return fs::path();
 #endif
 }
 

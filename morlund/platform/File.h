@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace morlund {
@@ -76,6 +77,15 @@ void AdviseLargeBuffer(void* data, std::size_t size);
 
 // Seconds since 1970 as local calendar time; false when the value cannot be converted.
 bool LocalTime(std::int64_t seconds, std::tm& out);
+
+// Paths cross the library as UTF-8 text. These are the only conversions between
+// the two: on Windows a path built from a narrow string would read it in the ANSI
+// code page instead.
+std::filesystem::path PathFromUtf8(std::string_view utf8);
+std::string PathToUtf8(const std::filesystem::path& path);
+
+// The Windows folder ("C:\\Windows"); empty on other systems.
+std::filesystem::path WindowsFolder();
 
 // The program's own executable file (for finding files installed beside it).
 std::filesystem::path ProgramPath();

@@ -2,6 +2,7 @@ target_sources(morlund PRIVATE
   platform/File.cpp
   platform/IniFile.cpp
   platform/MessageSink.cpp
+  platform/Process.cpp
   platform/Text.cpp
 )
 target_sources(morlund PRIVATE

@@ -411,7 +411,7 @@ bool ExportFileJob::Step(std::int64_t rows) {
         return false;
     }
     m_output.reset();
-    m_result.message = Format("Exported to '%s'", m_path.string().c_str());
+    m_result.message = Format("Exported to '%s'", morlund::PathToUtf8(m_path).c_str());
     m_finished = true;
     return false;
 }

@@ -2,7 +2,6 @@
 // folders of their own under the build tree, never the user's.
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <QApplication>
 #include <QSettings>
@@ -13,19 +12,22 @@
 #include "app/graph/GraphFrame.h"
 #include "app/setup/SetupDialogs.h"
 #include "app/views/Views.h"
+#include "morlund/platform/File.h"
+#include "morlund/platform/Process.h"
 
 int main(int argc, char** argv) {
     namespace fs = std::filesystem;
-    const fs::path root = fs::path(TARNWICK_TEST_SCRATCH) / ("app-" + std::to_string(::getpid()));
+    const fs::path root =
+        fs::path(TARNWICK_TEST_SCRATCH) / ("app-" + std::to_string(morlund::ProcessId()));
     fs::create_directories(root / "config");
     fs::create_directories(root / "runtime");
     fs::create_directories(root / "data");
     fs::permissions(root / "runtime", fs::perms::owner_all, fs::perm_options::replace);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
-    ::setenv("XDG_DATA_HOME", (root / "data").c_str(), 1);
-    ::setenv("HOME", root.c_str(), 1);
+    morlund::SetEnvironmentValue("QT_QPA_PLATFORM", "offscreen");
+    morlund::SetEnvironmentValue("XDG_CONFIG_HOME", morlund::PathToUtf8(root / "config"));
+    morlund::SetEnvironmentValue("XDG_RUNTIME_DIR", morlund::PathToUtf8(root / "runtime"));
+    morlund::SetEnvironmentValue("XDG_DATA_HOME", morlund::PathToUtf8(root / "data"));
+    morlund::SetEnvironmentValue("HOME", morlund::PathToUtf8(root));
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
                        QString::fromStdString((root / "config").string()));
     QApplication app(argc, argv);

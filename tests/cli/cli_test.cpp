@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -29,9 +28,12 @@ struct CliRun {
 class CliTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir =
-            fs::path(TARNWICK_TEST_SCRATCH) /
-            ("cli_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        // Absolute, with the system's separators: the paths go through its shell.
+        m_dir = fs::absolute(
+                    fs::path(TARNWICK_TEST_SCRATCH) /
+                    ("cli_" +
+                     std::string(::testing::UnitTest::GetInstance()->current_test_info()->name())))
+                    .make_preferred();
         fs::remove_all(m_dir);
         fs::create_directories(m_dir);
     }
@@ -39,18 +41,12 @@ protected:
 
     CliRun Cli(const std::string& args) {
         const fs::path err = m_dir / "stderr.txt";
-        const std::string command = std::string(TARNWICK_CLI) + " " + args + " 2>" + err.string();
-        CliRun run{};
-        FILE* pipe = popen(command.c_str(), "r");
-        char buffer[4096];
-        std::size_t n;
-        while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-            run.out.append(buffer, n);
-        const int status = pclose(pipe);
-        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        run.err = testsupport::ReadText(err);
-        return run;
+        testsupport::CommandRun run =
+            testsupport::RunCommand(Program() + " " + args + " 2>" + err.string());
+        return {run.status, std::move(run.out), testsupport::ReadText(err)};
     }
+
+    static std::string Program() { return fs::absolute(TARNWICK_CLI).make_preferred().string(); }
 
     fs::path Path(const std::string& name) const { return m_dir / name; }
 
@@ -103,6 +99,25 @@ TEST_F(CliTest, InfoPrintsEachLapAndReportsRefusedFiles) {
               "\nfile: " + Path("b.pad").string());
     EXPECT_NE(second.find("info: GP2 Perf File\n"), std::string::npos);
     EXPECT_NE(second.find("setup: not read\n"), std::string::npos);
+}
+
+TEST_F(CliTest, NamesOutsideAsciiReachTheFilesTheyName) {
+    // The lap, its setup beside it and the export all go through the name as given.
+    const fs::path folder = m_dir / morlund::PathFromUtf8("Ünïcødé lap");
+    fs::create_directories(folder);
+    const std::string lap = morlund::PathToUtf8(folder / morlund::PathFromUtf8("tést.pad"));
+    const std::string out = morlund::PathToUtf8(folder / morlund::PathFromUtf8("résultat ✓.csv"));
+    lapgen::WriteFile(morlund::PathFromUtf8(lap), lapgen::WriteGP2Perf(Raw(3, 1), {}));
+    lapgen::WriteFile(folder / morlund::PathFromUtf8("tést.csd"),
+                      lapgen::WriteGP2Setup(3, lapgen::DefaultSetupRecord()));
+
+    const CliRun info = Cli("info --primary-game GP2 \"" + lap + "\"");
+    EXPECT_EQ(info.status, 0) << info.err;
+    EXPECT_EQ(info.out.substr(0, 7 + lap.size()), "file: " + lap + "\n");
+    EXPECT_NE(info.out.find("setup: read from file\n"), std::string::npos);
+    const CliRun exported = Cli("export --primary-game GP2 -o \"" + out + "\" \"" + lap + "\"");
+    EXPECT_EQ(exported.status, 0) << exported.err;
+    EXPECT_GT(testsupport::ReadText(morlund::PathFromUtf8(out)).size(), 1000u);
 }
 
 TEST_F(CliTest, ExitStatusTellsLoadFailuresFromBadArguments) {
@@ -166,16 +181,10 @@ TEST_F(CliTest, ItemsListsTheCatalogueAndFormulaChannels) {
         Cli("items --formula-dir " + Path("extra").string() + " XDG=" + Path("user").string());
     EXPECT_EQ(run.status, 2);  // no file arguments for items
 
-    const std::string command = "env XDG_DATA_HOME=" + Path("user").string() + " " +
-                                std::string(TARNWICK_CLI) + " items --formula-dir " +
-                                Path("extra").string();
-    FILE* pipe = popen(command.c_str(), "r");
-    std::string out;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0)
-        out.append(buffer, n);
-    EXPECT_EQ(pclose(pipe), 0);
+    const testsupport::ScopedEnv user(testsupport::UserDataVariable(), Path("user").string());
+    const CliRun items = Cli("items --formula-dir " + Path("extra").string());
+    const std::string& out = items.out;
+    EXPECT_EQ(items.status, 0);
     EXPECT_EQ(out.substr(0, out.find('\n')),
               "ordinal\tshort name\tname\ttype\tlevel\tquantity\tunit");
     EXPECT_NE(out.find("\n2\tspeed\tSpeed\tCar\t0\tVelocity\tkm/h\n"), std::string::npos);
@@ -247,7 +256,7 @@ TEST_F(CliTest, ExportWritesTheEngineFileByteForByte) {
     cases[0].choices.columns = pellith::MakeAllColumns();
     cases[0].choices.buffer = pellith::ExportChoices::kAllBuffers;
     cases[1].args =
-        "-c 'speed,rh.lf[30:],?throttle[!0:0.5],rh,wheelspd.sumfr[:500]' --buffer 1 "
+        "-c \"speed,rh.lf[30:],?throttle[!0:0.5],rh,wheelspd.sumfr[:500]\" --buffer 1 "
         "--delimiter tab --names long --header --range 500:1500";
     cases[1].choices.columns = {
         Column(DataItem::SPEED, Wheel::ALL), Column(DataItem::RIDEHEIGHT, Wheel::LEFT_FRONT, 30.0),
@@ -278,7 +287,7 @@ TEST_F(CliTest, ExportWritesTheEngineFileByteForByte) {
     cases[3].choices.columnNames = pellith::ExportChoices::kNoNames;
 
     const std::string files = " " + Path("a.csv").string() + " " + Path("b.csv").string();
-    const std::string env = "env XDG_DATA_HOME=" + Path("nouser").string() + " ";
+    const testsupport::ScopedEnv user(testsupport::UserDataVariable(), Path("nouser").string());
     for (std::size_t k = 0; k < cases.size(); ++k) {
         morlund::DataItem::SetDistanceInMiles(cases[k].miles);
         const pellith::ExportResult engine =
@@ -288,20 +297,15 @@ TEST_F(CliTest, ExportWritesTheEngineFileByteForByte) {
         const std::string expected = testsupport::ReadText(Path("engine.csv"));
         ASSERT_GT(expected.size(), 200u) << k;
 
-        std::remove(Path("cli.csv").c_str());
-        const std::string cli = env + TARNWICK_CLI + " export ";
-        FILE* pipe =
-            popen((cli + cases[k].args + " -o " + Path("cli.csv").string() + files).c_str(), "r");
-        EXPECT_EQ(pclose(pipe), 0) << k;
+        fs::remove(Path("cli.csv"));
+        EXPECT_EQ(Cli("export " + cases[k].args + " -o " + Path("cli.csv").string() + files).status,
+                  0)
+            << k;
         EXPECT_TRUE(testsupport::ReadText(Path("cli.csv")) == expected) << k;
 
-        pipe = popen((cli + cases[k].args + files).c_str(), "r");
-        std::string out;
-        char buffer[65536];
-        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
-            out.append(buffer, n);
-        EXPECT_EQ(pclose(pipe), 0) << k;
-        EXPECT_TRUE(out == expected) << k;
+        const CliRun run = Cli("export " + cases[k].args + files);
+        EXPECT_EQ(run.status, 0) << k;
+        EXPECT_TRUE(run.out == expected) << k;
     }
 }
 

@@ -14,6 +14,8 @@
 #include "morlund/formats/f1rs/F1RSPerf.h"
 #include "morlund/formats/f1rs/Quillon.h"
 #include "morlund/platform/ByteOrder.h"
+#include "morlund/platform/File.h"
+#include "morlund/platform/Process.h"
 #include "morlund/platform/RecordingMessageSink.h"
 #include "morlund/res/StringTable.h"
 #include "morlund/setup/CarSetup.h"
@@ -36,25 +38,48 @@ lapgen::Lap SmallLap(int track = 3, int samples = 300) {
 }
 
 // Points the game's installation lookup at a private Wine folder for one test.
+// On Windows the lookup reads the Windows folder itself, which only the private
+// prefix the tests run in under Wine may be given an installation.
 class WinePrefix {
 public:
     WinePrefix() : m_env("WINEPREFIX", m_dir.path().string()) {}
-    ~WinePrefix() { Quillon::SetLibraryPath({}); }
+    ~WinePrefix() {
+        Quillon::SetLibraryPath({});
+        std::error_code ec;
+        if (!m_installed.empty()) std::filesystem::remove(m_installed, ec);
+    }
     const std::filesystem::path& path() const { return m_dir.path(); }
-    // Installs the game at C:\<folder> and returns that folder.
+    // Installs the game and returns its folder; empty where no test may install it.
     std::filesystem::path Install(const std::string& iniName = "ubi.ini") {
+#if defined(_WIN32)
+        if (!m_outerPrefix) return {};
+        const auto ini = WindowsFolder() / "Ubisoft" / iniName;
+        const auto game = m_dir.path() / "Games" / "F1RS";
+        const std::string folder = PathToUtf8(game.lexically_normal());
+        m_installed = ini;
+#else
         const auto ini = m_dir.path() / "drive_c" / "windows" / "Ubisoft" / iniName;
+        const auto game = m_dir.path() / "drive_c" / "Games" / "F1RS";
+        const std::string folder = "C:\\Games\\F1RS";
+#endif
         std::filesystem::create_directories(ini.parent_path());
         testsupport::WriteBytes(ini, Bytes("[Other]\nDirectory=C:\\Nope\\\n[F1RS]\n"
-                                           "Directory = C:\\Games\\F1RS\n"));
-        return m_dir.path() / "drive_c" / "Games" / "F1RS";
+                                           "Directory = " +
+                                           folder + "\n"));
+        return game;
     }
     static std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
 
 private:
+    const bool m_outerPrefix = GetEnvironmentValue("WINEPREFIX").has_value();
     TempDir m_dir;
     testsupport::ScopedEnv m_env;  // after m_dir, which it points at
+    std::filesystem::path m_installed;
 };
+
+constexpr const char* kNoInstall =
+    "the game is found through the Windows folder, which only a "
+    "private Wine prefix lets a test change";
 
 // The first record of a stream at or past a distance, else the last.
 template <typename R>
@@ -271,6 +296,7 @@ TEST(F1RSReader, PositionsComeFromTheDecodedScopeFileOfTheInstalledGame) {
     const lapgen::TlmRaw raw = lapgen::EncodeF1RS(lap);
     // Folder names differ in case from the ones the game's settings give.
     const auto game = wine.Install("UBI.INI");
+    if (game.empty()) GTEST_SKIP() << kNoInstall;
     lapgen::WriteF1RSScope(game.parent_path() / "f1rs", lap);
     const auto xy = lapgen::F1RSScopePositions(lap);
 
@@ -302,7 +328,9 @@ TEST(F1RSReader, ScopeFilesThatDoNotHoldTheirRecordsGiveNoPositions) {
     TempDir dir;
     const lapgen::Lap lap = SmallLap(3, 50);
     const lapgen::TlmRaw raw = lapgen::EncodeF1RS(lap);
-    const auto scope = wine.Install() / "f1datab" / "scope" / lapgen::F1RSScopeName(3, raw.lapTime);
+    const auto game = wine.Install();
+    if (game.empty()) GTEST_SKIP() << kNoInstall;
+    const auto scope = game / "f1datab" / "scope" / lapgen::F1RSScopeName(3, raw.lapTime);
     std::filesystem::create_directories(scope.parent_path());
     const auto xy = lapgen::F1RSScopePositions(lap);
     auto store = [&](auto change) {

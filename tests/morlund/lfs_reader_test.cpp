@@ -153,7 +153,7 @@ TEST(LFSReader, LapInformationItems) {
     // The date is the file's creation time in local time.
     const std::time_t now = std::time(nullptr);
     std::tm local{};
-    localtime_r(&now, &local);
+    ASSERT_TRUE(morlund::LocalTime(now, local));
     const std::string year = std::to_string(local.tm_year + 1900);
     const std::string date = perf.InfoGetDateString();
     ASSERT_EQ(date.size(), 19u) << date;

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <ctime>
+
 #include "TestSupport.h"
 #include "morlund/platform/ByteOrder.h"
 #include "morlund/platform/Errors.h"
 #include "morlund/platform/File.h"
+#include "morlund/platform/Process.h"
 #include "morlund/platform/RecordingMessageSink.h"
 #include "morlund/platform/Text.h"
 #include "morlund/res/StringTable.h"
@@ -61,9 +64,53 @@ TEST(File, ReplacingWriteTouchesTheTargetOnlyOnCommit) {
 TEST(File, CaseInsensitiveLookupFindsGameFolderNames) {
     TempDir dir;
     testsupport::WriteBytes(dir / "LAP1.CSD", {1});
-    EXPECT_EQ(FindFileNoCase(dir / "lap1.csd"), dir / "LAP1.CSD");
+    std::error_code ec;  // Windows finds the name as given; both name the same file
+    EXPECT_TRUE(
+        std::filesystem::equivalent(FindFileNoCase(dir / "lap1.csd"), dir / "LAP1.CSD", ec));
     EXPECT_EQ(FindFileNoCase(dir / "LAP1.CSD"), dir / "LAP1.CSD");
     EXPECT_EQ(FindFileNoCase(dir / "lap2.csd"), dir / "lap2.csd");
+}
+
+TEST(File, NamesOutsideAsciiSurviveEveryCrossing) {
+    TempDir dir;
+    const std::int64_t now = static_cast<std::int64_t>(std::time(nullptr));
+    for (const std::string name : {"tést.csv", "Ünïcødé lap.pad", "日本語.raf", "flag 🏁.tlm"}) {
+        const std::filesystem::path path = dir.path() / PathFromUtf8(name);
+        EXPECT_EQ(PathToUtf8(path.filename()), name);
+        File out;
+        ASSERT_TRUE(out.Open(path, File::Mode::CreateReplace)) << name;
+        ASSERT_TRUE(out.Write("abc", 3));
+        ASSERT_TRUE(out.Commit()) << name;
+
+        // The system lists the name as written, and the file opens under it again.
+        bool listed = false;
+        for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+            listed = listed || PathToUtf8(entry.path().filename()) == name;
+        EXPECT_TRUE(listed) << name;
+        File in;
+        ASSERT_TRUE(in.Open(PathFromUtf8(PathToUtf8(path)), File::Mode::Read)) << name;
+        EXPECT_EQ(in.GetFileName(), name);
+        EXPECT_EQ(in.GetFilePath(), PathToUtf8(path));
+        EXPECT_EQ(in.GetLength(), 3u);
+        EXPECT_NEAR(static_cast<double>(in.GetCreationTime()), static_cast<double>(now), 86400.0)
+            << name;
+        std::tm local{};
+        EXPECT_TRUE(LocalTime(in.GetCreationTime(), local));
+
+        // Environment values carry the same text.
+        ASSERT_TRUE(SetEnvironmentValue("TARNWICK_TEST_NAME", name));
+        EXPECT_EQ(GetEnvironmentValue("TARNWICK_TEST_NAME"), name);
+    }
+    ASSERT_TRUE(SetEnvironmentValue("TARNWICK_TEST_NAME", std::nullopt));
+    EXPECT_EQ(GetEnvironmentValue("TARNWICK_TEST_NAME"), std::nullopt);
+}
+
+TEST(Process, KnowsItsAgeAndMemory) {
+    const double age = ProcessAgeSeconds();
+    EXPECT_GE(age, 0.0);
+    EXPECT_LT(age, 3600.0);
+    EXPECT_GT(ResidentMemoryBytes(), 1u << 20);
+    EXPECT_LT(ResidentMemoryBytes(), 1ull << 32);
 }
 
 TEST(StringTable, HoldsTheLibraryMessagesById) {

@@ -32,6 +32,17 @@ void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_
 std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path);
 std::string ReadText(const std::filesystem::path& path);
 
+// A command line run through the system's shell: its exit status (-1 when it did
+// not end normally) and everything it wrote to stdout, byte for byte.
+struct CommandRun {
+    int status = -1;
+    std::string out;
+};
+CommandRun RunCommand(const std::string& commandLine);
+
+// The variable that names the user's data folder ("APPDATA" on Windows).
+const char* UserDataVariable();
+
 // Sets (or, with nullopt, removes) an environment variable until the end of the
 // scope, then puts back what was there.
 class ScopedEnv {

@@ -14,10 +14,6 @@
 #include "morlund/platform/MessageSink.h"
 #include "morlund/platform/Text.h"
 
-#if defined(_WIN32)
-#include <windows.h>
-#endif
-
 namespace fs = std::filesystem;
 
 namespace morlund {
@@ -31,6 +27,7 @@ constexpr std::uint64_t kMaxScopeSize = 256u << 20;
 // File wheel position of buffer wheels 0..3 (files order RF, RR, LF, LR).
 constexpr int kFileWheel[4] = {3, 1, 2, 0};
 
+#if !defined(_WIN32)
 // Walks a relative path from a base folder, matching each step ignoring case:
 // the game's folders come from a case-insensitive file system.
 fs::path ResolveNoCase(fs::path base, const std::string& relative) {
@@ -47,7 +44,6 @@ fs::path ResolveNoCase(fs::path base, const std::string& relative) {
     return base;
 }
 
-#if !defined(_WIN32)
 fs::path WineRoot() {
     if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != 0) {
         return prefix;
@@ -143,9 +139,8 @@ bool F1RSPerf::LoadScope(const fs::path& path) {
 std::string F1RSPerf::GetGameDirectory() {
     std::string directory;
 #if defined(_WIN32)
-    char windows[MAX_PATH] = {};
-    const UINT n = GetWindowsDirectoryA(windows, MAX_PATH);
-    if (n > 0 && n < MAX_PATH) directory = ReadDirectory(fs::path(windows) / "Ubisoft" / "ubi.ini");
+    if (const fs::path windows = WindowsFolder(); !windows.empty())
+        directory = ReadDirectory(windows / "Ubisoft" / "ubi.ini");
     if (directory.empty()) directory = ReadDirectory("C:\\Windows\\Ubisoft\\ubi.ini");
 #else
     // Both places name the same file inside the Wine folder.

@@ -10,13 +10,13 @@
 
 namespace morlund {
 
-unsigned long GP2BufManager::GetFileID() const { return kGPFileIdGP2; }
+std::uint32_t GP2BufManager::GetFileID() const { return kGPFileIdGP2; }
 
 std::string GP2BufManager::GetTrackString(int track) const {
     return GetGameTrackName(GetTrackTable(), track < 0 ? m_track : track);
 }
 
-unsigned long GP2BufManager::GetTrackChecksum() const {
+std::uint32_t GP2BufManager::GetTrackChecksum() const {
     if (m_track == -1 || m_buffers.empty()) return 0;
     const auto* gp2 = dynamic_cast<const GP2Perf*>(m_buffers.front().get());
     return gp2 != nullptr ? gp2->GetTrackChecksum() : 0;

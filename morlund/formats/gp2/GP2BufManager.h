@@ -16,7 +16,7 @@ public:
     int GetTrackCount() const override { return 16; }
     int GetTrack() const override { return m_track; }
     // The track checksum of buffer 0; 0 while no track is fixed.
-    unsigned long GetTrackChecksum() const override;
+    std::uint32_t GetTrackChecksum() const override;
     std::string GetTrackString(int track) const override;
     int GetPerfFilter(std::string& filter, int& count, int track) const override;
     int GetSetupFilter(std::string& filter, int& count) const override;
@@ -32,7 +32,7 @@ protected:
     bmErr_t ReadPerf(File& file) override;
     std::unique_ptr<PerfCore> CreatePerf() const override;
     std::unique_ptr<PerfCore> CreateBuffer(const std::string& fileName) override;
-    virtual unsigned long GetFileID() const;
+    virtual std::uint32_t GetFileID() const;
     // The table behind GetTrackString.
     virtual TrackTable GetTrackTable() const { return TrackTable::GP2; }
 

@@ -35,7 +35,7 @@ bool IsLeapYear(int year) { return year % 4 == 0 && year % 100 != 0; }
 
 // x.pa? in any case.
 bool IsPerfFileName(const std::string& path) {
-    const std::string name = std::filesystem::path(path).filename().string();
+    const std::string name = PathToUtf8(PathFromUtf8(path).filename());
     return name.size() >= 4 &&
            EqualsNoCase(std::string_view(name).substr(name.size() - 4, 3), ".pa");
 }
@@ -218,11 +218,11 @@ void GP2Perf::TryLoadSetup() {
         std::string path = m_filePath;
         path[path.size() - 3] = 'c';
         path[path.size() - 2] = 's';
-        m_setupPath = FindFileNoCase(path).string();
+        m_setupPath = PathToUtf8(FindFileNoCase(PathFromUtf8(path)));
     }
     if (m_setupPath.empty()) return;
     File file;
-    if (!file.Open(m_setupPath, File::Mode::Read)) return;
+    if (!file.Open(PathFromUtf8(m_setupPath), File::Mode::Read)) return;
     std::unique_ptr<CarSetup> record = CreateSetup();
     if (!record->Serialize(file, false) || !record->IsValid(true)) return;
     if (m_bufManager == nullptr || record->GetTrack() != m_bufManager->GetTrack()) return;

@@ -47,7 +47,7 @@ public:
     bool HasExtension() const { return m_extended; }
     int GetVersion() const { return m_version; }
     // The track checksum (stored, or from the table for early extension versions).
-    unsigned long GetTrackChecksum() const { return m_trackChecksum; }
+    std::uint32_t GetTrackChecksum() const { return m_trackChecksum; }
     // The extension's 48-byte block (versions 6 and 7), kept uninterpreted.
     const std::array<std::uint8_t, 48>* GetExtraBlock() const {
         return m_hasExtraBlock ? &m_extraBlock : nullptr;
@@ -84,7 +84,7 @@ private:
 
     bool m_extended = false;
     int m_version = 0;
-    unsigned long m_trackChecksum = 0;
+    std::uint32_t m_trackChecksum = 0;
     std::vector<std::uint8_t> m_positions;  // 12-byte records: x, y, wheel-speed low bytes
     std::array<std::uint8_t, 48> m_extraBlock{};
     bool m_hasExtraBlock = false;

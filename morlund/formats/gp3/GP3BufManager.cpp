@@ -24,6 +24,6 @@ std::unique_ptr<PerfCore> GP32KBufManager::CreatePerf() const {
 }
 
 std::unique_ptr<PerfCore> GP4BufManager::CreatePerf() const { return std::make_unique<GP4Perf>(); }
-unsigned long GP4BufManager::GetFileID() const { return kGPFileIdGP4; }
+std::uint32_t GP4BufManager::GetFileID() const { return kGPFileIdGP4; }
 
 }  // namespace morlund

@@ -11,7 +11,7 @@ public:
 
     int GetTrackCount() const override { return 16; }
     // GP3 laps carry no track checksum.
-    unsigned long GetTrackChecksum() const override { return 0; }
+    std::uint32_t GetTrackChecksum() const override { return 0; }
     // The position add-on's segment files exist for GP2 only.
     TrackGeometryRef GetTrackGeometry() const override { return {}; }
     int GetSetupVersion() const override { return 3; }

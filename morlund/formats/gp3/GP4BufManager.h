@@ -14,7 +14,7 @@ public:
 
 protected:
     std::unique_ptr<PerfCore> CreatePerf() const override;
-    unsigned long GetFileID() const override;
+    std::uint32_t GetFileID() const override;
     TrackTable GetTrackTable() const override { return TrackTable::GP4; }
 };
 
