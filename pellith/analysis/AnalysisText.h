@@ -1,0 +1,36 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "pellith/analysis/Corners.h"
+#include "pellith/analysis/Sectors.h"
+#include "pellith/stats/StatTable.h"
+
+namespace pellith {
+
+// The sector and corner tables as text, one column per lap as in the statistics table, so
+// that the program's windows and tarnwick-cli show the same cells. Speeds and distances are
+// in the catalogue's display units (km/h and m, or mph and ft under the imperial switch).
+
+// Seconds with three decimals ("23.456"); "—" for an empty time.
+std::string SecondsText(const std::optional<double>& seconds);
+// A signed difference in seconds ("+0.123", "-0.050"); "—" for an empty one.
+std::string DeltaText(const std::optional<double>& seconds);
+
+// Rows: each sector ("S1 0-250 m"), the lap ("Lap", the sum of its sectors), the
+// theoretical best (in column 1) and each lap's gap to it. With `markBest` the best time of
+// each sector ends in " *".
+StatTable BuildSectorText(const SectorTable& table, const std::vector<std::string>& lapNames,
+                          bool markBest);
+
+// A heading row per corner ("Corner 3  410-520 m"), then entry speed, apex speed, apex
+// distance, exit speed, time through the corner and the difference to the reference lap.
+StatTable BuildCornerText(const CornerTable& table, const std::vector<std::string>& lapNames);
+
+// The table as delimited lines for machine reading: the header line, then one line per row
+// (the label without indentation, then the cells); heading rows keep their label only.
+std::string FormatDelimitedTable(const StatTable& table, const std::string& delimiter);
+
+}  // namespace pellith
