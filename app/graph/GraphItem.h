@@ -37,6 +37,7 @@ public:
     virtual double Minimum() const;
     virtual double Maximum() const;
     virtual bool IsTimeDifference() const { return false; }
+    virtual bool IsDeltaToReference() const { return false; }
 
     // scale / (maximum - minimum); a range of zero or less counts as 1.
     double ValueScale() const;
@@ -69,11 +70,27 @@ public:
     bool IsTimeDifference() const override { return true; }
 };
 
+// Each lap's time at every distance less the document's reference lap's, in seconds:
+// below zero the lap is ahead there.
+class DeltaToReferenceItem : public GraphItem {
+public:
+    DeltaToReferenceItem();
+    bool CanBeX() const override { return false; }
+    bool CanBeY() const override { return true; }
+    QString Name(int overlay) const override;
+    bool IsCarChannel() const override { return true; }
+    int Level() const override { return 0; }
+    double Minimum() const override { return -2.0; }
+    double Maximum() const override { return 2.0; }
+    bool IsDeltaToReference() const override { return true; }
+};
+
 using GraphItemList = std::vector<std::unique_ptr<GraphItem>>;
 
 // The item list of a new graph view: every catalogue item below the model level, in
 // catalogue order, with the default overlays and extra entries (a second Ride Height
-// entry with predicted and minimum overlays, the time difference before Wheel Speed).
+// entry with predicted and minimum overlays, the delta to the reference lap and the time
+// difference before Wheel Speed).
 GraphItemList BuildGraphItems(int mapMaxRadius);
 
 }  // namespace tarnwick

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "morlund/core/PerfCore.h"
 #include "morlund/items/DataItem.h"
 #include "pellith/stats/LapTimeText.h"
 
@@ -119,6 +120,20 @@ StatTable BuildCornerText(const CornerTable& table, const std::vector<std::strin
             text.rows.push_back(std::move(*row));
     }
     return text;
+}
+
+void AppendAnalysisSections(StatTable& table, const std::vector<const morlund::PerfCore*>& laps,
+                            int reference, int sectorCount, const std::vector<Corner>& corners) {
+    if (reference < 0 || reference >= static_cast<int>(laps.size())) return;
+    const morlund::PerfCore& lap = *laps[static_cast<std::size_t>(reference)];
+    const std::vector<std::string> names(laps.size());
+    const StatTable sectors = BuildSectorText(
+        BuildSectorTable(laps, ChooseSectorBoundaries(lap, sectorCount, false)), names, true);
+    table.rows.push_back(
+        {"Mini-sectors against " + lap.InfoGetName(), 0, std::vector<std::string>(laps.size())});
+    table.rows.insert(table.rows.end(), sectors.rows.begin(), sectors.rows.end());
+    const StatTable cornerText = BuildCornerText(MeasureCorners(laps, reference, corners), names);
+    table.rows.insert(table.rows.end(), cornerText.rows.begin(), cornerText.rows.end());
 }
 
 std::string FormatDelimitedTable(const StatTable& table, const std::string& delimiter) {

@@ -29,6 +29,12 @@ StatTable BuildSectorText(const SectorTable& table, const std::vector<std::strin
 // distance, exit speed, time through the corner and the difference to the reference lap.
 StatTable BuildCornerText(const CornerTable& table, const std::vector<std::string>& lapNames);
 
+// Appends to the statistics table (one column per lap in `laps`) a "Mini-sectors" section
+// with the sector rows and a section per corner, all against laps[reference]; nothing
+// for a reference outside the laps.
+void AppendAnalysisSections(StatTable& table, const std::vector<const morlund::PerfCore*>& laps,
+                            int reference, int sectorCount, const std::vector<Corner>& corners);
+
 // The table as delimited lines for machine reading: the header line, then one line per row
 // (the label without indentation, then the cells); heading rows keep their label only.
 std::string FormatDelimitedTable(const StatTable& table, const std::string& delimiter);

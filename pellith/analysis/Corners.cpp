@@ -155,10 +155,17 @@ std::optional<CornerPass> MeasureCorner(const PerfCore& lap, const Corner& corne
 
 CornerTable BuildCornerTable(const std::vector<const PerfCore*>& laps, int reference,
                              const CornerOptions& options) {
+    if (reference < 0 || reference >= static_cast<int>(laps.size())) return {};
+    return MeasureCorners(laps, reference,
+                          FindCorners(*laps[static_cast<std::size_t>(reference)], options));
+}
+
+CornerTable MeasureCorners(const std::vector<const PerfCore*>& laps, int reference,
+                           std::vector<Corner> corners) {
     CornerTable table;
     if (reference < 0 || reference >= static_cast<int>(laps.size())) return table;
     table.reference = reference;
-    table.corners = FindCorners(*laps[static_cast<std::size_t>(reference)], options);
+    table.corners = std::move(corners);
     const std::size_t count = table.corners.size();
     table.passes.assign(laps.size(), std::vector<std::optional<CornerPass>>(count));
     for (std::size_t l = 0; l < laps.size(); ++l)

@@ -55,5 +55,8 @@ struct CornerTable {
 // outside the list.
 CornerTable BuildCornerTable(const std::vector<const morlund::PerfCore*>& laps, int reference,
                              const CornerOptions& options = {});
+// The same with corners found before (on laps[reference]).
+CornerTable MeasureCorners(const std::vector<const morlund::PerfCore*>& laps, int reference,
+                           std::vector<Corner> corners);
 
 }  // namespace pellith

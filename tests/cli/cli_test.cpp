@@ -368,8 +368,8 @@ TEST_F(CliTest, SectorsAndCornersPrintTheLibraryTables) {
         {"sectors", pellith::FormatStatTable(pellith::BuildSectorText(sectors(20), names, true))},
         {"sectors --count 7 --delimiter tab",
          pellith::FormatDelimitedTable(pellith::BuildSectorText(sectors(7), names, false), "\t")},
-        {"corners", pellith::FormatStatTable(pellith::BuildCornerText(
-                        pellith::BuildCornerTable(list, 0), names))},
+        {"corners", pellith::FormatStatTable(
+                        pellith::BuildCornerText(pellith::BuildCornerTable(list, 0), names))},
         {"corners --miles --delimiter semicolon",
          pellith::FormatDelimitedTable(cornersMiles, "; ")},
     };
