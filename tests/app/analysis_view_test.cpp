@@ -251,17 +251,18 @@ TEST(AnalysisShots, ColouredMapsTablesAndDelta) {
             CTrackView view(doc, settings);
             view.resize(1000, 760);
             view.show();
+            view.ZoomIn(20);  // the whole lap across the window
             if (!view.State().Shows(kLayerCorners)) view.ToggleLayer(kLayerCorners);
             view.SetColouring(colouring);
             const QImage picture = view.Picture().copy();
             EXPECT_GT(pictures::CountColours(picture), 8u) << file;
             picture.save(out + "/" + name + "-" + file + ".png");
         };
-        map("map-speed", {TrackColouring::kChannel, DataItem::SPEED->GetOrdinal(), false, 20});
+        map("map-speed", {TrackColouring::kChannel, DataItem::SPEED->GetOrdinal(), true, 20});
         map("map-delta", {TrackColouring::kDelta, -1, true, 20});
         map("map-sectors", {TrackColouring::kFastestSector, -1, false, 20});
         CStatView stats(doc, settings);
-        stats.resize(900, 1400);
+        stats.resize(900, 2300);
         stats.show();
         stats.grab().save(out + "/" + name + "-tables.png");
         CGraphView graph(doc, settings);
