@@ -251,7 +251,11 @@ TEST(AnalysisShots, ColouredMapsTablesAndDelta) {
             CTrackView view(doc, settings);
             view.resize(1000, 760);
             view.show();
-            view.ZoomIn(20);  // the whole lap across the window
+            // The whole lap across the window (the scale is kept per track from view to view).
+            while (view.State().scale > 18 && view.ZoomIn(1)) {
+            }
+            while (view.State().scale < 18)
+                view.ZoomOut(1);
             if (!view.State().Shows(kLayerCorners)) view.ToggleLayer(kLayerCorners);
             view.SetColouring(colouring);
             const QImage picture = view.Picture().copy();
