@@ -7,7 +7,6 @@
 #include "cli/Commands.h"
 #include "cli/Laps.h"
 #include "morlund/core/PerfCore.h"
-#include "morlund/items/DataItem.h"
 #include "pellith/analysis/AnalysisText.h"
 #include "pellith/analysis/LapDelta.h"
 #include "pellith/export/Delimiters.h"
@@ -47,7 +46,6 @@ void Print(const Options& options, const pellith::StatTable& table) {
 }  // namespace
 
 int RunSectors(const Options& options) {
-    DataItem::SetDistanceInMiles(options.miles);
     Laps laps;
     if (const int rc = OpenLaps(options, laps); rc != kExitOk) return rc;
     const AnalysisLaps analysis = EnabledLaps(*laps.manager);
@@ -61,19 +59,19 @@ int RunSectors(const Options& options) {
                      options.sectorCount);
     pellith::SectorTable table = pellith::BuildSectorTable(analysis.list.laps, boundaries);
     table.gameSplits = usedSplits;
-    Print(options, pellith::BuildSectorText(table, analysis.names, !options.delimiterGiven));
+    Print(options,
+          pellith::BuildSectorText(table, analysis.names, !options.delimiterGiven, options.miles));
     return kExitOk;
 }
 
 int RunCorners(const Options& options) {
-    DataItem::SetDistanceInMiles(options.miles);
     Laps laps;
     if (const int rc = OpenLaps(options, laps); rc != kExitOk) return rc;
     const AnalysisLaps analysis = EnabledLaps(*laps.manager);
     if (analysis.reference < 0) return kExitOk;
     const pellith::CornerTable table =
         pellith::BuildCornerTable(analysis.list.laps, analysis.reference);
-    Print(options, pellith::BuildCornerText(table, analysis.names));
+    Print(options, pellith::BuildCornerText(table, analysis.names, options.miles));
     return kExitOk;
 }
 

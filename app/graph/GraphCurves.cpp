@@ -264,6 +264,20 @@ void GraphRenderer::Impl::CursorBox(QPainter& p, const Layout& L, const PerfCore
     p.restore();
 }
 
+// The points gathered in timeLines, each lap in its colour.
+void GraphRenderer::Impl::DrawTimeLines(QPainter& p, const GraphState& st) const {
+    for (std::size_t b = 0; b < timeLines.size(); ++b) {
+        const std::vector<QPoint>& pts = timeLines[b];
+        if (pts.empty()) continue;
+        p.setPen(
+            CosmeticPen(GraphRenderer::ToQColor(BufManager::GetBufColor(static_cast<int>(b)))));
+        if (st.drawLines)
+            p.drawPolyline(pts.data(), static_cast<int>(pts.size()));
+        else
+            p.drawPoints(pts.data(), static_cast<int>(pts.size()));
+    }
+}
+
 void GraphRenderer::Impl::DrawTimeDifference(QPainter& p, const Layout& L) {
     const GraphState& st = *L.state;
     const BufManager& manager = *L.scene->manager;
@@ -309,15 +323,7 @@ void GraphRenderer::Impl::DrawTimeDifference(QPainter& p, const Layout& L) {
                          morlund::FormatLapTime(static_cast<std::uint32_t>(std::max(diff, 0))))});
         }
     }
-    for (int b = 0; b < count; ++b) {
-        const std::vector<QPoint>& pts = timeLines[static_cast<std::size_t>(b)];
-        if (pts.empty()) continue;
-        p.setPen(CosmeticPen(GraphRenderer::ToQColor(BufManager::GetBufColor(b))));
-        if (st.drawLines)
-            p.drawPolyline(pts.data(), static_cast<int>(pts.size()));
-        else
-            p.drawPoints(pts.data(), static_cast<int>(pts.size()));
-    }
+    DrawTimeLines(p, st);
     if (!boxesShown || !st.showValues) return;
     for (int b = 0; b < count; ++b)
         if (highFound[static_cast<std::size_t>(b)])
@@ -358,15 +364,7 @@ void GraphRenderer::Impl::DrawDeltaToReference(QPainter& p, const Layout& L) {
                                  QString::fromStdString(pellith::DeltaText(*delta))});
         }
     }
-    for (int b = 0; b < count; ++b) {
-        const std::vector<QPoint>& pts = timeLines[static_cast<std::size_t>(b)];
-        if (pts.empty()) continue;
-        p.setPen(CosmeticPen(GraphRenderer::ToQColor(BufManager::GetBufColor(b))));
-        if (st.drawLines)
-            p.drawPolyline(pts.data(), static_cast<int>(pts.size()));
-        else
-            p.drawPoints(pts.data(), static_cast<int>(pts.size()));
-    }
+    DrawTimeLines(p, st);
 }
 
 }  // namespace tarnwick

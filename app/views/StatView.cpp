@@ -139,7 +139,8 @@ void CStatView::Rebuild() {
             m_doc->Summaries());
         m_reference = m_doc->ReferenceLap();
         pellith::AppendAnalysisSections(stats, m_doc->Buffers(), m_reference,
-                                        pellith::kDefaultSectorCount, m_doc->ReferenceCorners());
+                                        pellith::kDefaultSectorCount, m_doc->ReferenceCorners(),
+                                        miles);
     }
     const QString first = stats.headers.empty() ? QString() : FromStd(stats.headers.front());
     if (table.InsertColumn(0, first, 2, QColor(), true, Qt::AlignLeft, kFirstColumnWidth) < 0)

@@ -4,10 +4,7 @@
 #include <cstdio>
 
 #include "morlund/core/PerfCore.h"
-#include "morlund/items/DataItem.h"
 #include "pellith/stats/LapTimeText.h"
-
-using morlund::DataItem;
 
 namespace pellith {
 
@@ -21,14 +18,18 @@ std::string Fixed(double value, int decimals) {
     return text;
 }
 
-// A value of a catalogue item in its display unit, without the unit.
-std::string Display(const DataItem* item, double metric, int decimals) {
-    return Fixed(metric * item->GetUnitConversionFactor(), decimals);
+// The display units of the tables: km/h and m, or mph and ft, as the statistics table.
+struct Units {
+    double speed, distance;
+    const char *speedName, *distanceName;
+};
+Units UnitsOf(bool miles) {
+    if (miles) return {3.6 * kStatMilesFactor, 1.0 / 0.3048, "mph", "ft"};
+    return {3.6, 1.0, "km/h", "m"};
 }
 
-std::string DistanceRange(double from, double to) {
-    const DataItem* d = DataItem::DISTANCE;
-    return Display(d, from, 0) + "-" + Display(d, to, 0) + " " + d->GetShortConvertedQuantityName();
+std::string DistanceRange(double from, double to, const Units& u) {
+    return Fixed(from * u.distance, 0) + "-" + Fixed(to * u.distance, 0) + " " + u.distanceName;
 }
 
 std::vector<std::string> Headers(const std::string& first, const std::vector<std::string>& names) {
@@ -51,15 +52,16 @@ std::string DeltaText(const std::optional<double>& seconds) {
 }
 
 StatTable BuildSectorText(const SectorTable& table, const std::vector<std::string>& lapNames,
-                          bool markBest) {
+                          bool markBest, bool miles) {
+    const Units u = UnitsOf(miles);
     StatTable text;
     text.headers = Headers(table.gameSplits ? "Split" : "Sector", lapNames);
     const std::size_t laps = table.times.size();
     for (int k = 0; k < table.SectorCount(); ++k) {
         const auto ks = static_cast<std::size_t>(k);
         StatRow row;
-        row.label = "S" + std::to_string(k + 1) + "  " +
-                    DistanceRange(table.boundaries[ks], table.boundaries[ks + 1]);
+        row.label = "S" + std::to_string(k + 1) + " (" +
+                    DistanceRange(table.boundaries[ks], table.boundaries[ks + 1], u) + ")";
         for (std::size_t l = 0; l < laps; ++l) {
             std::string cell = SecondsText(table.times[l][ks]);
             if (markBest && table.bestLap[ks] == static_cast<int>(l)) cell += " *";
@@ -67,7 +69,7 @@ StatTable BuildSectorText(const SectorTable& table, const std::vector<std::strin
         }
         text.rows.push_back(std::move(row));
     }
-    StatRow lap{"Lap", 1, {}};
+    StatRow lap{"Sum of sectors", 1, {}};
     StatRow best{"Theoretical best", 1, {}};
     StatRow gap{"Gap to theoretical best", 1, {}};
     for (std::size_t l = 0; l < laps; ++l) {
@@ -83,25 +85,27 @@ StatTable BuildSectorText(const SectorTable& table, const std::vector<std::strin
     return text;
 }
 
-StatTable BuildCornerText(const CornerTable& table, const std::vector<std::string>& lapNames) {
+StatTable BuildCornerText(const CornerTable& table, const std::vector<std::string>& lapNames,
+                          bool miles) {
+    const Units u = UnitsOf(miles);
     StatTable text;
     text.headers = Headers("Corner", lapNames);
-    const DataItem* speed = DataItem::SPEED;
-    const DataItem* distance = DataItem::DISTANCE;
-    const std::string speedUnit = " (" + speed->GetShortConvertedQuantityName() + ")";
-    const std::string distanceUnit = " (" + distance->GetShortConvertedQuantityName() + ")";
+    const std::string speedUnit = std::string(" (") + u.speedName + ")";
+    const std::string distanceUnit = std::string(" (") + u.distanceName + ")";
     const std::size_t laps = table.passes.size();
     for (std::size_t c = 0; c < table.corners.size(); ++c) {
         const Corner& corner = table.corners[c];
-        text.rows.push_back(
-            {"Corner " + std::to_string(c + 1) + "  " + DistanceRange(corner.start, corner.end), 0,
-             std::vector<std::string>(laps)});
-        StatRow entry{"Entry speed" + speedUnit, 1, {}};
-        StatRow apex{"Apex speed" + speedUnit, 1, {}};
-        StatRow apexAt{"Apex at" + distanceUnit, 1, {}};
-        StatRow exit{"Exit speed" + speedUnit, 1, {}};
-        StatRow time{"Time (s)", 1, {}};
-        StatRow delta{"To reference (s)", 1, {}};
+        text.rows.push_back({"Corner " + std::to_string(c + 1) + " (" +
+                                 DistanceRange(corner.start, corner.end, u) + ")",
+                             0, std::vector<std::string>(laps)});
+        // Each label names its corner, so that every row of the table is told apart.
+        const std::string t = "T" + std::to_string(c + 1) + " ";
+        StatRow entry{t + "entry speed" + speedUnit, 1, {}};
+        StatRow apex{t + "apex speed" + speedUnit, 1, {}};
+        StatRow apexAt{t + "apex at" + distanceUnit, 1, {}};
+        StatRow exit{t + "exit speed" + speedUnit, 1, {}};
+        StatRow time{t + "time (s)", 1, {}};
+        StatRow delta{t + "to reference (s)", 1, {}};
         for (std::size_t l = 0; l < laps; ++l) {
             const std::optional<CornerPass>& pass = table.passes[l][c];
             if (!pass) {
@@ -109,10 +113,10 @@ StatTable BuildCornerText(const CornerTable& table, const std::vector<std::strin
                     row->cells.push_back(kNone);
                 continue;
             }
-            entry.cells.push_back(Display(speed, pass->entrySpeed, 1));
-            apex.cells.push_back(Display(speed, pass->apexSpeed, 1));
-            apexAt.cells.push_back(Display(distance, pass->apexDistance, 0));
-            exit.cells.push_back(Display(speed, pass->exitSpeed, 1));
+            entry.cells.push_back(Fixed(pass->entrySpeed * u.speed, 1));
+            apex.cells.push_back(Fixed(pass->apexSpeed * u.speed, 1));
+            apexAt.cells.push_back(Fixed(pass->apexDistance * u.distance, 0));
+            exit.cells.push_back(Fixed(pass->exitSpeed * u.speed, 1));
             time.cells.push_back(SecondsText(pass->time));
             delta.cells.push_back(DeltaText(pass->delta));
         }
@@ -123,16 +127,19 @@ StatTable BuildCornerText(const CornerTable& table, const std::vector<std::strin
 }
 
 void AppendAnalysisSections(StatTable& table, const std::vector<const morlund::PerfCore*>& laps,
-                            int reference, int sectorCount, const std::vector<Corner>& corners) {
+                            int reference, int sectorCount, const std::vector<Corner>& corners,
+                            bool miles) {
     if (reference < 0 || reference >= static_cast<int>(laps.size())) return;
     const morlund::PerfCore& lap = *laps[static_cast<std::size_t>(reference)];
     const std::vector<std::string> names(laps.size());
-    const StatTable sectors = BuildSectorText(
-        BuildSectorTable(laps, ChooseSectorBoundaries(lap, sectorCount, false)), names, true);
+    const StatTable sectors =
+        BuildSectorText(BuildSectorTable(laps, ChooseSectorBoundaries(lap, sectorCount, false)),
+                        names, true, miles);
     table.rows.push_back(
         {"Mini-sectors against " + lap.InfoGetName(), 0, std::vector<std::string>(laps.size())});
     table.rows.insert(table.rows.end(), sectors.rows.begin(), sectors.rows.end());
-    const StatTable cornerText = BuildCornerText(MeasureCorners(laps, reference, corners), names);
+    const StatTable cornerText =
+        BuildCornerText(MeasureCorners(laps, reference, corners), names, miles);
     table.rows.insert(table.rows.end(), cornerText.rows.begin(), cornerText.rows.end());
 }
 

@@ -68,23 +68,6 @@ int FindRow(const CStatListCtrl& table, const QString& start) {
     return -1;
 }
 
-QStringList RafLaps(const doctest::TempDir& dir) {
-    QStringList paths;
-    const double grips[] = {1.0, 0.96, 1.03};
-    for (int k = 0; k < 3; ++k) {
-        lapgen::LapSpec spec;
-        spec.seed = 11;
-        spec.trackLength = 2400;
-        spec.sampleCount = 6000;
-        spec.gripScale = grips[k];
-        const std::string name = "lap" + std::to_string(k + 1) + ".raf";
-        lapgen::WriteFile(dir.path() / name,
-                          lapgen::WriteRaf(lapgen::EncodeRaf(lapgen::MakeLap(spec), {}), {}));
-        paths << dir / name;
-    }
-    return paths;
-}
-
 }  // namespace
 
 // The ramp runs from the channel's low end to its high end along the lap, the legend
@@ -187,7 +170,7 @@ TEST(AnalysisSections, FollowUnitsAndTheReferenceLap) {
     doctest::TempDir dir;
     AppSettings settings;
     CTarnwickDoc doc;
-    ASSERT_TRUE(doc.OpenFiles(RafLaps(dir), settings));
+    ASSERT_TRUE(doc.OpenFiles(doctest::WriteGripLaps(dir, doctest::LapFormat::kLfs), settings));
     EXPECT_EQ(doc.ReferenceLap(), 2);  // the most grip is the fastest
     CStatView view(doc, settings);
     view.resize(900, 700);
@@ -195,18 +178,17 @@ TEST(AnalysisSections, FollowUnitsAndTheReferenceLap) {
     const int sectors = FindRow(table, "Mini-sectors against lap3.raf");
     ASSERT_GE(sectors, 0);
     EXPECT_TRUE(table.CellText(sectors + 1, 3).endsWith(" *"));  // lap 3 is best everywhere
-    const int entry = FindRow(table, "Entry speed (km/h)");
+    const int entry = FindRow(table, "T1 entry speed (km/h)");
     ASSERT_GE(entry, 0);
-    EXPECT_GE(FindRow(table, "Corner 1  "), 0);
+    EXPECT_GE(FindRow(table, "Corner 1 ("), 0);
     const double kmh = table.CellText(entry, 1).toDouble();
 
     for (const bool miles : {true, false}) {
         settings.use_miles = miles ? 1 : 0;
-        DataItem::SetDistanceInMiles(miles);
         doc.UpdateAllViews(nullptr, DocUpdate::AllValues());
-        const int row = FindRow(table, miles ? "Entry speed (mile/h)" : "Entry speed (km/h)");
+        const int row = FindRow(table, miles ? "T1 entry speed (mph)" : "T1 entry speed (km/h)");
         ASSERT_GE(row, 0) << miles;
-        EXPECT_NEAR(table.CellText(row, 1).toDouble(), miles ? kmh / 1.609344 : kmh, 0.11);
+        EXPECT_NEAR(table.CellText(row, 1).toDouble(), miles ? kmh / 1.609 : kmh, 0.11);
     }
     doc.SetReferenceLap(0);
     EXPECT_EQ(doc.ReferenceLapChoice(), 0);

@@ -357,19 +357,19 @@ TEST_F(CliTest, SectorsAndCornersPrintTheLibraryTables) {
     auto sectors = [&](int count) {
         return pellith::BuildSectorTable(list, pellith::EqualSectorBoundaries(length, count));
     };
-    morlund::DataItem::SetDistanceInMiles(true);
     const pellith::StatTable cornersMiles =
-        pellith::BuildCornerText(pellith::BuildCornerTable(list, 0), names);
-    morlund::DataItem::SetDistanceInMiles(false);
+        pellith::BuildCornerText(pellith::BuildCornerTable(list, 0), names, true);
     const struct {
         std::string args;
         std::string expected;
     } cases[] = {
-        {"sectors", pellith::FormatStatTable(pellith::BuildSectorText(sectors(20), names, true))},
+        {"sectors",
+         pellith::FormatStatTable(pellith::BuildSectorText(sectors(20), names, true, false))},
         {"sectors --count 7 --delimiter tab",
-         pellith::FormatDelimitedTable(pellith::BuildSectorText(sectors(7), names, false), "\t")},
-        {"corners", pellith::FormatStatTable(
-                        pellith::BuildCornerText(pellith::BuildCornerTable(list, 0), names))},
+         pellith::FormatDelimitedTable(pellith::BuildSectorText(sectors(7), names, false, false),
+                                       "\t")},
+        {"corners", pellith::FormatStatTable(pellith::BuildCornerText(
+                        pellith::BuildCornerTable(list, 0), names, false))},
         {"corners --miles --delimiter semicolon",
          pellith::FormatDelimitedTable(cornersMiles, "; ")},
     };
@@ -381,7 +381,7 @@ TEST_F(CliTest, SectorsAndCornersPrintTheLibraryTables) {
     const std::string table = Cli("sectors" + files).out;
     EXPECT_EQ(std::count(table.begin(), table.end(), '*'), 20);  // one best per sector
     EXPECT_NE(table.find("\n  Theoretical best "), std::string::npos);
-    EXPECT_NE(Cli("corners" + files).out.find("Corner 1  "), std::string::npos);
+    EXPECT_NE(Cli("corners" + files).out.find("Corner 1 ("), std::string::npos);
 
     // The game's split points where there are none: said so, and equal sectors instead.
     const CliRun splits = Cli("sectors --splits" + files);

@@ -126,9 +126,9 @@ TEST(Sectors, TheoreticalBestTakesEachSectorFromItsWinner) {
     EXPECT_FALSE(table.gap[2]);
 
     // The text: best marked, the cut lap's missing sectors as a dash.
-    const pellith::StatTable text = pellith::BuildSectorText(table, {"a", "b", "c"}, true);
+    const pellith::StatTable text = pellith::BuildSectorText(table, {"a", "b", "c"}, true, false);
     ASSERT_EQ(text.rows.size(), kSectors + 3u);
-    EXPECT_EQ(text.rows[0].label, "S1  0-" + std::to_string(std::lround(length / 10)) + " m");
+    EXPECT_EQ(text.rows[0].label, "S1 (0-" + std::to_string(std::lround(length / 10)) + " m)");
     EXPECT_EQ(text.rows[0].cells[1].substr(text.rows[0].cells[1].size() - 2), " *");
     EXPECT_EQ(text.rows[9].cells[2], "\xe2\x80\x94");
     EXPECT_EQ(text.rows[kSectors + 2].cells[2], "\xe2\x80\x94");
@@ -253,11 +253,11 @@ TEST(Corners, FoundWhereTheGeneratorPlacedThem) {
 
 TEST(AnalysisText, DelimitedLinesQuoteWhatHoldsTheDelimiter) {
     pellith::StatTable table{{"Sector", "lap \"a\"", "b"},
-                             {{"Corner 1  0-10 m", 0, {"", ""}}, {"S1", 1, {"1.5", "x, y"}}}};
+                             {{"Corner 1 (0-10 m)", 0, {"", ""}}, {"S1", 1, {"1.5", "x, y"}}}};
     EXPECT_EQ(pellith::FormatDelimitedTable(table, ", "),
-              "Sector, \"lap \"\"a\"\"\", b\nCorner 1  0-10 m\nS1, 1.5, \"x, y\"\n");
+              "Sector, \"lap \"\"a\"\"\", b\nCorner 1 (0-10 m)\nS1, 1.5, \"x, y\"\n");
     EXPECT_EQ(pellith::FormatDelimitedTable(table, " "),
-              "Sector \"lap \"\"a\"\"\" b\n\"Corner 1  0-10 m\"\nS1 1.5 \"x, y\"\n");
+              "Sector \"lap \"\"a\"\"\" b\n\"Corner 1 (0-10 m)\"\nS1 1.5 \"x, y\"\n");
     EXPECT_EQ(pellith::DeltaText(-0.0004), "+0.000");
     EXPECT_EQ(pellith::DeltaText(-0.05), "-0.050");
     EXPECT_EQ(pellith::SecondsText(std::nullopt), "\xe2\x80\x94");
