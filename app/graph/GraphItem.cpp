@@ -102,11 +102,7 @@ double GraphItem::ValueScale() const {
     return scale / (range > 0.0 ? range : 1.0);
 }
 
-TimeDifferenceItem::TimeDifferenceItem() { canBeX = false; }
-
 QString TimeDifferenceItem::Name(int) const { return QStringLiteral("Time Difference"); }
-
-DeltaToReferenceItem::DeltaToReferenceItem() { canBeX = false; }
 
 QString DeltaToReferenceItem::Name(int) const { return QStringLiteral("Delta to Reference"); }
 

@@ -56,15 +56,21 @@ protected:
     GraphItem() = default;
 };
 
-// The time each lap loses against the quickest at every distance, in milliseconds.
-class TimeDifferenceItem : public GraphItem {
+// A comparison of the laps' times along the track: a car-wide entry for Y only, drawn
+// one point per pixel column rather than from a channel.
+class LapTimeItem : public GraphItem {
 public:
-    TimeDifferenceItem();
+    LapTimeItem() { canBeX = false; }
     bool CanBeX() const override { return false; }
     bool CanBeY() const override { return true; }
-    QString Name(int overlay) const override;
     bool IsCarChannel() const override { return true; }
     int Level() const override { return 0; }
+};
+
+// The time each lap loses against the quickest at every distance, in milliseconds.
+class TimeDifferenceItem : public LapTimeItem {
+public:
+    QString Name(int overlay) const override;
     double Minimum() const override { return 0.0; }
     double Maximum() const override { return 5000.0; }
     bool IsTimeDifference() const override { return true; }
@@ -72,14 +78,9 @@ public:
 
 // Each lap's time at every distance less the document's reference lap's, in seconds:
 // below zero the lap is ahead there.
-class DeltaToReferenceItem : public GraphItem {
+class DeltaToReferenceItem : public LapTimeItem {
 public:
-    DeltaToReferenceItem();
-    bool CanBeX() const override { return false; }
-    bool CanBeY() const override { return true; }
     QString Name(int overlay) const override;
-    bool IsCarChannel() const override { return true; }
-    int Level() const override { return 0; }
     double Minimum() const override { return -2.0; }
     double Maximum() const override { return 2.0; }
     bool IsDeltaToReference() const override { return true; }
