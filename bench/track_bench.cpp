@@ -8,12 +8,17 @@
 //   BM_TrackLaps/<track>         the laps over the kept track (the selection moved)
 //   BM_TrackPan/<track>          a pan by 7 pixels: the picture moved, the strips drawn
 //   BM_TrackCursor/<track>       the cursor moved: drawn again around it only
+//   BM_TrackColoured/<track>     the warm redraw with lap 0 coloured by its speed (colours
+//                                kept), and with the delta to lap 11 (delta_ms)
+//   BM_AnalysisTables/<track>    the sector table (20 mini-sectors) and the corner table
+//                                of the 12 laps against lap 0, corners found anew
 //   BM_TrackEverySegment/<track> every segment drawn from the samples, as the plain
 //                                loop does; warm_ms is the warm redraw timed in the same
 //                                iterations and vs_warm the ratio of the two
 //
-// Aims on this 2-core machine: warm, pan and cursor within one 60 Hz frame (16 ms), and
-// the warm redraw at least 20 times faster than drawing every segment.
+// Aims on this 2-core machine: warm, coloured, pan and cursor within one 60 Hz frame
+// (16 ms), the warm redraw at least 20 times faster than drawing every segment, and both
+// analysis tables under 100 ms.
 //
 // Options of our own, before Google Benchmark's:
 //   --check       draw the reduced and the full picture of both tracks once, print the
@@ -42,9 +47,12 @@
 #include "bench/BenchMain.h"
 #include "lapgen/SegWriter.h"
 #include "lapgen/SmxWriter.h"
+#include "morlund/items/DataItem.h"
 #include "morlund/platform/File.h"
 #include "morlund/track/GP2Track.h"
 #include "morlund/track/LFSTrack.h"
+#include "pellith/analysis/Corners.h"
+#include "pellith/analysis/Sectors.h"
 #include "tests/app/GraphLaps.h"
 #include "tests/app/Pictures.h"
 
@@ -187,6 +195,49 @@ void BM_TrackCursor(benchmark::State& state) {
     s.state.cursor = cursor;
 }
 
+void BM_TrackColoured(benchmark::State& state) {
+    Scene& s = TheScene(TrackOf(state));
+    const tarnwick::TrackColouring plain = s.state.colouring;
+    s.scene.colouredLap = 0;
+    s.scene.referenceLap = kLaps - 1;
+    // The delta, a few redraws timed by hand in this thread's CPU time.
+    s.state.colouring = {tarnwick::TrackColouring::kDelta, -1, false, 20};
+    s.Picture();  // the colours, once
+    constexpr int kDeltaRuns = 5;
+    const double t0 = bench::ThreadSeconds();
+    for (int k = 0; k < kDeltaRuns; ++k) {
+        s.renderer.DropPicture();
+        s.Picture();
+    }
+    state.counters["delta_ms"] = 1e3 * (bench::ThreadSeconds() - t0) / kDeltaRuns;
+    s.state.colouring = {tarnwick::TrackColouring::kChannel, morlund::DataItem::SPEED->GetOrdinal(),
+                         false, 20};
+    s.Picture();
+    for (auto _ : state) {
+        s.renderer.DropPicture();
+        s.Picture();
+    }
+    s.state.colouring = plain;
+    s.scene.colouredLap = -1;
+    s.scene.referenceLap = -1;
+}
+
+void BM_AnalysisTables(benchmark::State& state) {
+    Scene& s = TheScene(TrackOf(state));
+    std::vector<const morlund::PerfCore*> laps;
+    for (int b = 0; b < kLaps; ++b)
+        laps.push_back(s.manager.GetBuffer(b));
+    std::size_t corners = 0;
+    for (auto _ : state) {
+        const pellith::SectorTable sectors =
+            pellith::BuildSectorTable(laps, pellith::ChooseSectorBoundaries(*laps[0], 20, false));
+        const pellith::CornerTable table = pellith::BuildCornerTable(laps, 0);
+        benchmark::DoNotOptimize(sectors.theoreticalBest);
+        corners = table.corners.size();
+    }
+    state.counters["corners"] = static_cast<double>(corners);
+}
+
 // Every segment from the samples against the warm redraw, both in this thread's CPU
 // time, so that their ratio comes from one run on a shared machine.
 void BM_TrackEverySegment(benchmark::State& state) {
@@ -236,6 +287,14 @@ void RegisterAll() {
             ->Unit(benchmark::kMillisecond)
             ->MinTime(1.0);
         benchmark::RegisterBenchmark(("BM_TrackCursor/" + name).c_str(), BM_TrackCursor)
+            ->Arg(t)
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(1.0);
+        benchmark::RegisterBenchmark(("BM_TrackColoured/" + name).c_str(), BM_TrackColoured)
+            ->Arg(t)
+            ->Unit(benchmark::kMillisecond)
+            ->MinTime(1.0);
+        benchmark::RegisterBenchmark(("BM_AnalysisTables/" + name).c_str(), BM_AnalysisTables)
             ->Arg(t)
             ->Unit(benchmark::kMillisecond)
             ->MinTime(1.0);

@@ -10,5 +10,7 @@ int RunExport(const Options& options);
 int RunStats(const Options& options);
 int RunSetup(const Options& options);
 int RunItems(const Options& options);
+int RunSectors(const Options& options);
+int RunCorners(const Options& options);
 
 }  // namespace cli

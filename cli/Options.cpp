@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <optional>
 
+#include "pellith/analysis/Sectors.h"
 #include "pellith/export/ColumnSpec.h"
 
 using namespace morlund;
@@ -36,6 +37,9 @@ void PrintUsage(std::FILE* out) {
         "       tarnwick-cli stats  [--primary-game G] [--miles] FILE...\n"
         "       tarnwick-cli setup  [--primary-game G] [--buffer N] FILE...\n"
         "       tarnwick-cli items  [--formula-dir DIR]...\n"
+        "       tarnwick-cli sectors [--primary-game G] [--count N | --splits] [--miles]\n"
+        "                            [--delimiter D] FILE...\n"
+        "       tarnwick-cli corners [--primary-game G] [--miles] [--delimiter D] FILE...\n"
         "\n"
         "  info    lap information of each file: the first file opens the laps as the\n"
         "          program does, the others are added to them\n"
@@ -45,6 +49,13 @@ void PrintUsage(std::FILE* out) {
         "  setup   the car setup of one lap (default the first) and what it predicts\n"
         "  items   the channels: ordinal, short name, name, type, level, quantity, unit;\n"
         "          formula channels come from the program's formula folders and each DIR\n"
+        "  sectors the laps cut into N sectors of equal distance (default 20) or at the\n"
+        "          game's split points (--splits): each sector's time (the best marked *),\n"
+        "          the theoretical best lap and each lap's gap to it\n"
+        "  corners the corners of the fastest lap, found from its path, on every lap:\n"
+        "          entry, apex and exit speed, apex distance, time through the corner and\n"
+        "          the difference to the fastest lap\n"
+        "  With --delimiter D the tables are delimited lines for machine reading.\n"
         "\n"
         "  G is the primary game for GP perf files: GP2, GP3, GP3-2000, GP4, F1RS,\n"
         "  MGPRS2, Generic or LFS (default LFS).\n"
@@ -115,7 +126,20 @@ bool ParseOptions(int argc, char** argv, int first, const CommandOptions& allowe
             if (list == nullptr) return false;
             options.columns = list;
             options.columnsGiven = true;
-        } else if (arg == "--delimiter" && allowed.exportChoices) {
+        } else if (arg == "--count" && allowed.sectors) {
+            const char* text = value(i, "a sector count");
+            if (text == nullptr) return false;
+            char* end = nullptr;
+            const long n = std::strtol(text, &end, 10);
+            if (end == text || *end != '\0' || n < 1 || n > pellith::kMaxSectorCount) {
+                std::fprintf(stderr, "tarnwick-cli: --count needs a number from 1 to %d\n",
+                             pellith::kMaxSectorCount);
+                return false;
+            }
+            options.sectorCount = static_cast<int>(n);
+        } else if (arg == "--splits" && allowed.sectors) {
+            options.gameSplits = true;
+        } else if (arg == "--delimiter" && (allowed.exportChoices || allowed.delimiter)) {
             const char* word = value(i, "system, comma, semicolon, tab or space");
             if (word == nullptr) return false;
             options.delimiter = FindWord(word, {"system", "comma", "semicolon", "tab", "space"});
@@ -123,6 +147,7 @@ bool ParseOptions(int argc, char** argv, int first, const CommandOptions& allowe
                 std::fprintf(stderr, "tarnwick-cli: unknown delimiter '%s'\n", word);
                 return false;
             }
+            options.delimiterGiven = true;
         } else if (arg == "--names" && allowed.exportChoices) {
             const char* word = value(i, "none, short or long");
             if (word == nullptr) return false;

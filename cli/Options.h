@@ -33,6 +33,10 @@ struct Options {
     double rangeTo = -1.0;
     bool miles = false;
     std::string output;
+    // sectors and corners
+    bool delimiterGiven = false;
+    int sectorCount = 20;
+    bool gameSplits = false;
 };
 
 // The options a command takes besides files.
@@ -43,6 +47,8 @@ struct CommandOptions {
     bool bufferAll = false;
     bool exportChoices = false;
     bool miles = false;
+    bool delimiter = false;  // --delimiter without the other export choices
+    bool sectors = false;    // --count N, --splits
 };
 
 void PrintUsage(std::FILE* out);

@@ -33,6 +33,11 @@ const Command kCommands[] = {
     {"stats", {.primaryGame = true, .miles = true}, true, cli::RunStats},
     {"setup", {.primaryGame = true, .buffer = true}, true, cli::RunSetup},
     {"items", {.formulaDir = true}, false, cli::RunItems},
+    {"sectors",
+     {.primaryGame = true, .miles = true, .delimiter = true, .sectors = true},
+     true,
+     cli::RunSectors},
+    {"corners", {.primaryGame = true, .miles = true, .delimiter = true}, true, cli::RunCorners},
 };
 
 }  // namespace

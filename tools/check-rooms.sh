@@ -24,7 +24,7 @@ libraries="morlund pellith app"
 rooms_morlund="platform res setup physics core items formats"
 extra_morlund="track: platform res"
 rooms_pellith="stats export setup"
-extra_pellith=""
+extra_pellith="analysis: stats"
 rooms_app="res shell graph views setup app"
 extra_app=""
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 #include "app/graph/GraphFormat.h"
 #include "app/graph/GraphRendererImpl.h"
@@ -13,6 +14,8 @@
 #include "morlund/formats/GameStrings.h"
 #include "morlund/items/DataItem.h"
 #include "morlund/items/Wheel.h"
+#include "pellith/analysis/AnalysisText.h"
+#include "pellith/analysis/LapDelta.h"
 
 namespace tarnwick {
 
@@ -261,6 +264,20 @@ void GraphRenderer::Impl::CursorBox(QPainter& p, const Layout& L, const PerfCore
     p.restore();
 }
 
+// The points gathered in timeLines, each lap in its colour.
+void GraphRenderer::Impl::DrawTimeLines(QPainter& p, const GraphState& st) const {
+    for (std::size_t b = 0; b < timeLines.size(); ++b) {
+        const std::vector<QPoint>& pts = timeLines[b];
+        if (pts.empty()) continue;
+        p.setPen(
+            CosmeticPen(GraphRenderer::ToQColor(BufManager::GetBufColor(static_cast<int>(b)))));
+        if (st.drawLines)
+            p.drawPolyline(pts.data(), static_cast<int>(pts.size()));
+        else
+            p.drawPoints(pts.data(), static_cast<int>(pts.size()));
+    }
+}
+
 void GraphRenderer::Impl::DrawTimeDifference(QPainter& p, const Layout& L) {
     const GraphState& st = *L.state;
     const BufManager& manager = *L.scene->manager;
@@ -306,21 +323,48 @@ void GraphRenderer::Impl::DrawTimeDifference(QPainter& p, const Layout& L) {
                          morlund::FormatLapTime(static_cast<std::uint32_t>(std::max(diff, 0))))});
         }
     }
-    for (int b = 0; b < count; ++b) {
-        const std::vector<QPoint>& pts = timeLines[static_cast<std::size_t>(b)];
-        if (pts.empty()) continue;
-        p.setPen(CosmeticPen(GraphRenderer::ToQColor(BufManager::GetBufColor(b))));
-        if (st.drawLines)
-            p.drawPolyline(pts.data(), static_cast<int>(pts.size()));
-        else
-            p.drawPoints(pts.data(), static_cast<int>(pts.size()));
-    }
+    DrawTimeLines(p, st);
     if (!boxesShown || !st.showValues) return;
     for (int b = 0; b < count; ++b)
         if (highFound[static_cast<std::size_t>(b)])
             boxes.push_back({Placement::kAbove, highPoint[static_cast<std::size_t>(b)], b,
                              GraphRenderer::ToQColor(BufManager::GetBufColor(b)),
                              GraphIntText(highValue[static_cast<std::size_t>(b)])});
+}
+
+// One point per pixel column, as the time difference: the delta is a difference of two
+// lookups and needs no per-sample cache.
+void GraphRenderer::Impl::DrawDeltaToReference(QPainter& p, const Layout& L) {
+    const GraphState& st = *L.state;
+    const BufManager& manager = *L.scene->manager;
+    const PerfCore* reference = manager.HasBuffer(L.scene->referenceLap)
+                                    ? manager.GetBuffer(L.scene->referenceLap)
+                                    : nullptr;
+    if (L.width < 1 || reference == nullptr) return;
+    const int count = std::min(manager.GetBufCount(), kMaxTimeBuffers);
+    timeLines.resize(static_cast<std::size_t>(count));
+    for (auto& pts : timeLines)
+        pts.clear();
+    const double span = std::max(st.xEnd - st.xStart, 1.0);
+    const int cursorColumn = L.CursorColumn();
+    const bool cursorBoxes = !L.scene->printing && st.cursorMode;
+    for (int x = L.left; x < L.right; ++x) {
+        const double d = st.xStart + (x - L.left) * span / L.width;
+        for (int b = 0; b < count; ++b) {
+            const PerfCore* buffer = manager.GetBuffer(b);
+            if (buffer == nullptr || !buffer->IsEnabled()) continue;
+            const std::optional<double> delta =
+                pellith::GetDeltaToReference(*buffer, *reference, d);
+            if (!delta || !std::isfinite(*delta)) continue;
+            const QPoint pt(x, L.Y(*delta));
+            timeLines[static_cast<std::size_t>(b)].push_back(pt);
+            if (cursorBoxes && x == cursorColumn)
+                boxes.push_back({Placement::kTop, pt, b,
+                                 GraphRenderer::ToQColor(BufManager::GetBufColor(b)),
+                                 QString::fromStdString(pellith::DeltaText(*delta))});
+        }
+    }
+    DrawTimeLines(p, st);
 }
 
 }  // namespace tarnwick

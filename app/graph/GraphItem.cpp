@@ -102,9 +102,9 @@ double GraphItem::ValueScale() const {
     return scale / (range > 0.0 ? range : 1.0);
 }
 
-TimeDifferenceItem::TimeDifferenceItem() { canBeX = false; }
-
 QString TimeDifferenceItem::Name(int) const { return QStringLiteral("Time Difference"); }
+
+QString DeltaToReferenceItem::Name(int) const { return QStringLiteral("Delta to Reference"); }
 
 GraphItemList BuildGraphItems(int mapMaxRadius) {
     GraphItemList items;
@@ -112,7 +112,10 @@ GraphItemList BuildGraphItems(int mapMaxRadius) {
     while (it->HasNext()) {
         const DataItem* item = it->GetNext();
         if (item == nullptr || item->GetLevel() >= DataItem::LEVEL_MODEL) continue;
-        if (item == DataItem::WHEELSPEED) items.push_back(std::make_unique<TimeDifferenceItem>());
+        if (item == DataItem::WHEELSPEED) {
+            items.push_back(std::make_unique<DeltaToReferenceItem>());
+            items.push_back(std::make_unique<TimeDifferenceItem>());
+        }
         auto entry = std::make_unique<GraphItem>(item, mapMaxRadius);
         if (item == DataItem::RIDEHEIGHT || item == DataItem::RHSLOW) {
             entry->dataItems.push_back(DataItem::SETUP_RIDEHEIGHT);

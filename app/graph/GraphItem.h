@@ -37,6 +37,7 @@ public:
     virtual double Minimum() const;
     virtual double Maximum() const;
     virtual bool IsTimeDifference() const { return false; }
+    virtual bool IsDeltaToReference() const { return false; }
 
     // scale / (maximum - minimum); a range of zero or less counts as 1.
     double ValueScale() const;
@@ -55,25 +56,42 @@ protected:
     GraphItem() = default;
 };
 
-// The time each lap loses against the quickest at every distance, in milliseconds.
-class TimeDifferenceItem : public GraphItem {
+// A comparison of the laps' times along the track: a car-wide entry for Y only, drawn
+// one point per pixel column rather than from a channel.
+class LapTimeItem : public GraphItem {
 public:
-    TimeDifferenceItem();
+    LapTimeItem() { canBeX = false; }
     bool CanBeX() const override { return false; }
     bool CanBeY() const override { return true; }
-    QString Name(int overlay) const override;
     bool IsCarChannel() const override { return true; }
     int Level() const override { return 0; }
+};
+
+// The time each lap loses against the quickest at every distance, in milliseconds.
+class TimeDifferenceItem : public LapTimeItem {
+public:
+    QString Name(int overlay) const override;
     double Minimum() const override { return 0.0; }
     double Maximum() const override { return 5000.0; }
     bool IsTimeDifference() const override { return true; }
+};
+
+// Each lap's time at every distance less the document's reference lap's, in seconds:
+// below zero the lap is ahead there.
+class DeltaToReferenceItem : public LapTimeItem {
+public:
+    QString Name(int overlay) const override;
+    double Minimum() const override { return -2.0; }
+    double Maximum() const override { return 2.0; }
+    bool IsDeltaToReference() const override { return true; }
 };
 
 using GraphItemList = std::vector<std::unique_ptr<GraphItem>>;
 
 // The item list of a new graph view: every catalogue item below the model level, in
 // catalogue order, with the default overlays and extra entries (a second Ride Height
-// entry with predicted and minimum overlays, the time difference before Wheel Speed).
+// entry with predicted and minimum overlays, the delta to the reference lap and the time
+// difference before Wheel Speed).
 GraphItemList BuildGraphItems(int mapMaxRadius);
 
 }  // namespace tarnwick

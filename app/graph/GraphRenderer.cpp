@@ -19,6 +19,7 @@
 #include "morlund/formats/GameStrings.h"
 #include "morlund/items/DataItem.h"
 #include "morlund/items/Wheel.h"
+#include "pellith/analysis/Corners.h"
 
 namespace tarnwick {
 
@@ -164,6 +165,22 @@ void GraphRenderer::Impl::DrawXAxis(QPainter& p, const Layout& L) const {
     p.drawLine(L.originX, L.top, L.originX, L.bottom - 1);
 }
 
+// Each corner's number at its apex along the bottom of the plot, with a short tick.
+void GraphRenderer::Impl::DrawCornerMarks(QPainter& p, const Layout& L) const {
+    const std::vector<pellith::Corner>* corners = L.scene->corners;
+    if (!L.xIsDistance || corners == nullptr || L.width < 1) return;
+    p.save();
+    p.setPen(CosmeticPen(L.scene->printing ? QColor(Qt::black) : QColor(255, 200, 0)));
+    for (std::size_t k = 0; k < corners->size(); ++k) {
+        const int x = L.Column((*corners)[k].apex);
+        if (x < L.left || x >= L.right) continue;
+        p.drawLine(x, L.bottom - 1, x, L.bottom - 1 - L.lineHeight / 2);
+        p.drawText(QRect(x - 20, L.bottom - 1 - 2 * L.lineHeight, 40, L.lineHeight),
+                   Qt::AlignCenter, QString::number(k + 1));
+    }
+    p.restore();
+}
+
 void GraphRenderer::Impl::DrawBox(QPainter& p, const Layout& L, const ValueBox& box) const {
     if (box.text.isEmpty()) return;
     const int lh = L.lineHeight;
@@ -259,6 +276,7 @@ void GraphRenderer::Paint(QPainter& painter, const GraphScene& scene) {
     im.DrawGrid(painter, L);
     im.DrawWheelLegend(painter, L);
     im.DrawXAxis(painter, L);
+    im.DrawCornerMarks(painter, L);
 
     im.boxes.clear();
     painter.save();
@@ -266,6 +284,8 @@ void GraphRenderer::Paint(QPainter& painter, const GraphScene& scene) {
         painter.setClipRect(QRect(L.left, L.top, L.width, L.height));
         if (L.yItem->IsTimeDifference())
             im.DrawTimeDifference(painter, L);
+        else if (L.yItem->IsDeltaToReference())
+            im.DrawDeltaToReference(painter, L);
         else
             im.DrawItem(painter, L);
     }

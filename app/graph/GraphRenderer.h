@@ -16,6 +16,10 @@ class BufManager;
 class PerfCore;
 }  // namespace morlund
 
+namespace pellith {
+struct Corner;
+}
+
 namespace tarnwick {
 
 // Everything one picture of a graph is drawn from.
@@ -25,6 +29,9 @@ struct GraphScene {
     const GraphState* state = nullptr;
     bool printing = false;   // white background, black text, no value boxes
     bool lowColour = false;  // a screen of 8 bits or fewer: black background
+    int referenceLap = -1;   // the buffer the delta to the reference is taken against
+    // Corners of the reference lap, numbered along a distance axis; null: none.
+    const std::vector<pellith::Corner>* corners = nullptr;
 };
 
 // Draws graph views: background, labels and grid, the wheel legend, every lap's

@@ -300,6 +300,9 @@ struct GraphRenderer::Impl {
     void CursorBox(QPainter& p, const Layout& L, const PerfCore& buffer, GraphSeries& ys,
                    GraphSeries* xs, const GraphDistances& ds, int boxIndex, const QColor& colour);
     void DrawTimeDifference(QPainter& p, const Layout& L);
+    void DrawTimeLines(QPainter& p, const GraphState& st) const;
+    void DrawDeltaToReference(QPainter& p, const Layout& L);
+    void DrawCornerMarks(QPainter& p, const Layout& L) const;
     void DrawBox(QPainter& p, const Layout& L, const ValueBox& box) const;
     void DrawSelection(QPainter& p, const Layout& L) const;
     void Text(QPainter& p, const Layout& L, int x, int top, const QString& text,

@@ -209,6 +209,8 @@ QStringList CGraphView::BufferNames() const {
 GraphScene CGraphView::Scene(const GraphState& state, bool printing) const {
     GraphScene scene;
     scene.manager = m_doc ? m_doc->Manager() : nullptr;
+    scene.referenceLap = m_doc ? m_doc->ReferenceLap() : -1;
+    scene.corners = m_doc ? &m_doc->ReferenceCorners() : nullptr;
     scene.items = &m_items;
     scene.state = &state;
     scene.printing = printing;

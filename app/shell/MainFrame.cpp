@@ -1,9 +1,10 @@
 #include "app/shell/MainFrame.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
-#include <QCoreApplication>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -18,10 +19,11 @@
 #include "app/res/Icons.h"
 #include "app/shell/DocController.h"
 #include "app/shell/GuideWindow.h"
-#include "morlund/platform/MessageSink.h"
 #include "app/shell/SharedPrinter.h"
 #include "app/shell/TarnwickApp.h"
 #include "app/shell/TarnwickDoc.h"
+#include "morlund/core/PerfCore.h"
+#include "morlund/platform/MessageSink.h"
 
 namespace tarnwick {
 
@@ -249,6 +251,31 @@ void CMainFrame::CreateMenus() {
     view->addAction(m_actions[kZoomOutX]);
     view->addAction(m_actions[kZoomInY]);
     view->addAction(m_actions[kZoomOutY]);
+    view->addSeparator();
+    // The lap the deltas, sector and corner tables compare with: the fastest lap, or any
+    // loaded lap; filled afresh each time it opens, as the laps come and go.
+    QMenu* reference = view->addMenu(tr("&Reference Lap"));
+    reference->setObjectName("ReferenceLapMenu");
+    connect(reference, &QMenu::aboutToShow, this, [this, reference] {
+        reference->clear();
+        CTarnwickDoc* doc = m_app.Document();
+        auto* group = new QActionGroup(reference);
+        const int choice = doc != nullptr ? doc->ReferenceLapChoice() : -1;
+        const int count = doc != nullptr ? doc->BufCount() : 0;
+        for (int b = -1; b < count; ++b) {
+            const QString name = b < 0 ? tr("&Fastest Lap")
+                                       : QStringLiteral("&%1 %2").arg(b + 1).arg(
+                                             QString::fromStdString(doc->Buffer(b)->InfoGetName()));
+            QAction* action = reference->addAction(name);
+            action->setCheckable(true);
+            action->setChecked(b == choice);
+            action->setEnabled(doc != nullptr);
+            group->addAction(action);
+            connect(action, &QAction::triggered, this, [this, b] {
+                if (CTarnwickDoc* d = m_app.Document()) d->SetReferenceLap(b);
+            });
+        }
+    });
     view->addSeparator();
     view->addAction(m_actions[kOptions]);
 

@@ -14,6 +14,7 @@
 #include "morlund/platform/File.h"
 #include "morlund/platform/MessageSink.h"
 #include "morlund/res/StringTable.h"
+#include "pellith/analysis/LapDelta.h"
 
 namespace tarnwick {
 
@@ -75,6 +76,33 @@ int CTarnwickDoc::CurrentOrFirstBuffer() const {
     return m_currentBuffer >= 0 && m_currentBuffer < count ? m_currentBuffer : 0;
 }
 
+int CTarnwickDoc::ReferenceLapChoice() const {
+    for (int b = 0; b < BufCount(); ++b)
+        if (m_referenceLap != nullptr && Buffer(b) == m_referenceLap) return b;
+    return -1;
+}
+
+int CTarnwickDoc::ReferenceLap() const {
+    const int chosen = ReferenceLapChoice();
+    if (chosen >= 0 && Buffer(chosen)->IsEnabled()) return chosen;
+    return m_manager ? pellith::FindFastestLap(*m_manager) : -1;
+}
+
+const std::vector<pellith::Corner>& CTarnwickDoc::ReferenceCorners() const {
+    const morlund::PerfCore* reference = Buffer(ReferenceLap());
+    if (reference != m_cornersOf) {
+        m_corners = reference != nullptr ? pellith::FindCorners(*reference)
+                                         : std::vector<pellith::Corner>();
+        m_cornersOf = reference;
+    }
+    return m_corners;
+}
+
+void CTarnwickDoc::SetReferenceLap(int buffer) {
+    m_referenceLap = Buffer(buffer);
+    UpdateAllViews(nullptr, DocUpdate::BuffersShown());
+}
+
 // --- views ---------------------------------------------------------------------
 
 void CTarnwickDoc::AddView(DocView* view) {
@@ -100,6 +128,10 @@ void CTarnwickDoc::UpdateAllViews(DocView* sender, const DocUpdate& update) {
         default:
             break;
     }
+    // Corners are found on recorded positions; a lap that went may leave its address to a
+    // new one, so they are found again whenever the laps change.
+    if (update.kind == DocUpdate::Kind::Buffers || update.kind == DocUpdate::Kind::AllValues)
+        m_cornersOf = nullptr;
     if (update.hint) {
         m_currentBuffer = update.hint->buffer;
         m_cursorPos = update.hint->cursorPos;
@@ -140,6 +172,8 @@ void CTarnwickDoc::DeleteContents() {
     m_lastFileName.clear();
     // The shared state belonged to the laps that are gone.
     m_currentBuffer = 0;
+    m_referenceLap = nullptr;
+    m_cornersOf = nullptr;
     m_cursorPos = -1.0;
     m_selectionFrom = 0.0;
     m_selectionTo = 0.0;
@@ -292,6 +326,7 @@ int CTarnwickDoc::DeleteBuffers(const std::vector<int>& indices) {
         if (i < m_currentBuffer) ++removedBelowCurrent;
     }
     if (removed == 0) return 0;
+    if (m_referenceLap != nullptr && ReferenceLapChoice() < 0) m_referenceLap = nullptr;
 
     if (marked[0]) {
         SetTitle(HasBuffers() ? BufferName(*Buffer(0)) : QString::fromLatin1(kNoBuffersTitle));

@@ -12,6 +12,7 @@
 #include "app/shell/DocView.h"
 #include "morlund/track/GP2Track.h"
 #include "morlund/track/LFSTrack.h"
+#include "pellith/analysis/Corners.h"
 #include "pellith/stats/SummaryStats.h"
 
 namespace morlund {
@@ -62,6 +63,17 @@ public:
     int CurrentOrFirstBuffer() const;
     // Makes a buffer current for the views that take it over later; tells no view.
     void SetCurrentBuffer(int index) { m_currentBuffer = index; }
+    // The lap the deltas, corner and sector comparisons are taken against: the chosen
+    // buffer while it is loaded and shown, else the fastest shown lap; -1 without one.
+    int ReferenceLap() const;
+    // The chosen reference buffer, -1 for "the fastest lap" (what a workspace stores).
+    int ReferenceLapChoice() const;
+    // Chooses the reference (-1 or an index outside the buffers: the fastest lap) and
+    // updates the views.
+    void SetReferenceLap(int buffer);
+    // The corners of the reference lap, found once and kept until the laps or their
+    // values change.
+    const std::vector<pellith::Corner>& ReferenceCorners() const;
     double CursorPos() const { return m_cursorPos; }
     double SelectionFrom() const { return m_selectionFrom; }
     double SelectionTo() const { return m_selectionTo; }
@@ -170,6 +182,10 @@ private:
     QString m_lastFileName;
     int m_currentBuffer = 0;
     double m_cursorPos = -1.0;
+    // Held as the lap itself so that removing other buffers keeps the choice.
+    const morlund::PerfCore* m_referenceLap = nullptr;
+    mutable std::vector<pellith::Corner> m_corners;
+    mutable const morlund::PerfCore* m_cornersOf = nullptr;  // the lap they were found on
     double m_selectionFrom = 0.0;
     double m_selectionTo = 0.0;
 

@@ -19,6 +19,7 @@
 #include "morlund/core/PerfCore.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/platform/MessageSink.h"
+#include "pellith/analysis/AnalysisText.h"
 #include "pellith/stats/StatTable.h"
 
 namespace tarnwick {
@@ -103,6 +104,12 @@ CStatView::~CStatView() {
 }
 
 void CStatView::OnUpdate(DocView* sender, const DocUpdate& update) {
+    // The comparisons follow the reference lap, which a lap switched on or off may change.
+    if (update.kind == DocUpdate::Kind::BuffersShown && m_doc &&
+        m_doc->ReferenceLap() != m_reference) {
+        Rebuild();
+        return;
+    }
     if (update.kind == DocUpdate::Kind::BuffersShown) {
         // Another statistics window switched a lap: its heading follows.
         const int count = m_table->ColumnCount() - 1;
@@ -128,8 +135,12 @@ void CStatView::Rebuild() {
     if (manager != nullptr) {
         const char* outline = m_doc->IsGP2TrackLoaded() ? m_doc->GP2Outline().GetName() : nullptr;
         stats = pellith::BuildStatTable(
-            *manager, pellith::GetStatTrackName(*manager, outline != nullptr ? outline : ""),
-            miles, m_doc->Summaries());
+            *manager, pellith::GetStatTrackName(*manager, outline != nullptr ? outline : ""), miles,
+            m_doc->Summaries());
+        m_reference = m_doc->ReferenceLap();
+        pellith::AppendAnalysisSections(stats, m_doc->Buffers(), m_reference,
+                                        pellith::kDefaultSectorCount, m_doc->ReferenceCorners(),
+                                        miles);
     }
     const QString first = stats.headers.empty() ? QString() : FromStd(stats.headers.front());
     if (table.InsertColumn(0, first, 2, QColor(), true, Qt::AlignLeft, kFirstColumnWidth) < 0)
@@ -139,8 +150,10 @@ void CStatView::Rebuild() {
         const QString name = FromStd(stats.headers[static_cast<std::size_t>(b) + 1]);
         if (table.InsertColumn(b + 1, name, 0, QColor(), false, Qt::AlignLeft, kLapColumnWidth) <
             0) {
-            morlund::ShowMessage(
-                QStringLiteral("Error InsertColumn(%1, subitem %2)").arg(name).arg(b + 1).toStdString());
+            morlund::ShowMessage(QStringLiteral("Error InsertColumn(%1, subitem %2)")
+                                     .arg(name)
+                                     .arg(b + 1)
+                                     .toStdString());
         }
         SetHeaderColour(b);
     }
@@ -238,9 +251,8 @@ bool CStatView::PrintTo(QPrinter& printer) {
     if (rowCount == 0) return false;
     const PrintLayout layout =
         LayoutFor(printer, *this, m_table->font(), m_settings.stat_prt_font_size_adjust);
-    const std::optional<StatPages> pages =
-        PaginateStatTable(rowCount, layout.usableHeight, layout.table.headerHeight,
-                          layout.table.rowHeight);
+    const std::optional<StatPages> pages = PaginateStatTable(
+        rowCount, layout.usableHeight, layout.table.headerHeight, layout.table.rowHeight);
     if (!pages) {
         morlund::ShowMessage(kPageTooSmallText, morlund::MessageIcon::Warning);
         return false;

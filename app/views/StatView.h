@@ -78,6 +78,7 @@ private:
     const AppSettings& m_settings;
     CStatListCtrl* m_table;
     int m_columnCount = 1;
+    int m_reference = -1;  // the reference lap the comparisons were made against
     QAction* m_print;
     QAction* m_printPreview;
 };

@@ -184,17 +184,77 @@ LapMarks TrackLaps::Marks(const PerfCore& buffer, const TrackState& s) {
 }
 
 void TrackLaps::Draw(QPainter& p, const TrackPaintContext& c, const morlund::BufManager& manager,
-                     double maxRadius, bool reduce) {
+                     double maxRadius, bool reduce, const LapColours* colours, int colouredLap) {
     p.setBrush(Qt::white);
+    const bool coloured = colours != nullptr && !colours->Empty() &&
+                          manager.HasBuffer(colouredLap) &&
+                          manager.GetBuffer(colouredLap)->GetSampleCount() ==
+                              static_cast<int>(colours->sampleColour.size());
     for (int b = 0; b < manager.GetBufCount(); ++b) {
         const PerfCore* buffer = manager.GetBuffer(b);
         if (buffer == nullptr || !buffer->IsEnabled() || buffer->GetSampleCount() <= 0) continue;
+        if (coloured && b == colouredLap) continue;
         const QColor colour = GraphRenderer::ToQColor(morlund::BufManager::GetBufColor(b));
         if (reduce)
             DrawLap(p, c, *buffer, colour, maxRadius);
         else
             DrawEverySegment(p, c, *buffer, colour, maxRadius);
     }
+    if (coloured) DrawColouredLap(p, c, *manager.GetBuffer(colouredLap), *colours);
+}
+
+// Runs of points of one colour as polylines, each run starting on the last point of the
+// run before so that the line has no gaps; blocks off the clip are skipped as in DrawLap.
+void TrackLaps::DrawColouredLap(QPainter& p, const TrackPaintContext& c, const PerfCore& buffer,
+                                const LapColours& colours) {
+    Lap& lap = Get(buffer);
+    const LapPath& line = Line(lap, c.state->scale);
+    if (line.points.empty()) return;
+    std::vector<QPen> pens;
+    for (const QColor& colour : colours.palette) {
+        QPen pen(colour, 2);
+        pen.setCosmetic(true);
+        pens.push_back(pen);
+    }
+    auto colourOf = [&](std::size_t k) {
+        const auto sample = static_cast<std::size_t>(line.firstSample[k]);
+        return std::min<int>(colours.sampleColour[sample], static_cast<int>(pens.size()) - 1);
+    };
+    int current = -1;
+    m_run.clear();
+    auto flush = [&] {
+        if (m_run.size() > 1) p.drawPolyline(m_run.data(), static_cast<int>(m_run.size()));
+        m_run.clear();
+    };
+    const int m = static_cast<int>(line.points.size());
+    for (int b = 0; b * LapPath::kBlock < m; ++b) {
+        if (!DeviceBounds(c.t, line.bounds[static_cast<std::size_t>(b)], 3).intersects(c.clip)) {
+            flush();
+            current = -1;
+            continue;
+        }
+        const int first = b * LapPath::kBlock;
+        const int last = std::min((b + 1) * LapPath::kBlock, m - 1);
+        for (int k = first; k <= last; ++k) {
+            const QPoint d = c.t.Device(line.points[static_cast<std::size_t>(k)]);
+            const int colour = colourOf(static_cast<std::size_t>(k));
+            if (colour != current) {
+                const QPoint joint = m_run.empty() ? d : m_run.back();
+                flush();
+                current = colour;
+                p.setPen(pens[static_cast<std::size_t>(colour)]);
+                m_run.push_back(joint);
+            }
+            if (m_run.back() != d) m_run.push_back(d);
+        }
+    }
+    flush();
+    const QPoint& end = line.points.back();
+    const QPoint& start = line.points.front();
+    if (c.Visible(end, start)) p.drawLine(c.t.Device(end), c.t.Device(start));
+    p.setPen(LapPen(Qt::white));
+    for (const int sample : Marks(buffer, *c.state).circles)
+        DrawCircle(p, c, line.points[static_cast<std::size_t>(line.PointOf(sample))]);
 }
 
 std::vector<QRect> TrackLaps::CursorRects(const TrackPaintContext& c,

@@ -17,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/views/TrackColours.h"
 #include "app/views/TrackShapes.h"
 
 class QPainter;
@@ -64,9 +65,11 @@ public:
     void KeepOnly(const std::vector<const morlund::PerfCore*>& buffers);
 
     // Draws every enabled lap within the context's clip; `reduce` false draws every
-    // segment from the lap's own samples (for comparisons).
+    // segment from the lap's own samples (for comparisons). With colours, buffer
+    // `colouredLap` is drawn last in them instead of its lap colour.
     void Draw(QPainter& p, const TrackPaintContext& c, const morlund::BufManager& manager,
-              double maxRadius, bool reduce);
+              double maxRadius, bool reduce, const LapColours* colours = nullptr,
+              int colouredLap = -1);
     // The device rectangles the cursor circles of the enabled laps cover.
     std::vector<QRect> CursorRects(const TrackPaintContext& c, const morlund::BufManager& manager);
 
@@ -91,6 +94,8 @@ private:
     const LapPath& Centres(Lap& lap, const morlund::PerfCore& buffer, int scale, double maxRadius);
     void DrawLap(QPainter& p, const TrackPaintContext& c, const morlund::PerfCore& buffer,
                  const QColor& colour, double maxRadius);
+    void DrawColouredLap(QPainter& p, const TrackPaintContext& c, const morlund::PerfCore& buffer,
+                         const LapColours& colours);
     void DrawEverySegment(QPainter& p, const TrackPaintContext& c, const morlund::PerfCore& buffer,
                           const QColor& colour, double maxRadius) const;
 

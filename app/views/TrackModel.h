@@ -40,9 +40,23 @@ enum TrackLayer : int {
     kLayerBestLine = 4,     // GP2 computer cars' line
     kLayerPitLane = 8,      // GP2 pit lane
     kLayerRadius = 16,      // turning-circle centres of every lap
-    kLayerCheckpoints = 32  // LFS checkpoint meshes highlighted
+    kLayerCheckpoints = 32,  // LFS checkpoint meshes highlighted
+    kLayerCorners = 64       // corner numbers of the reference lap
 };
 inline constexpr int kDefaultDrawFlags = 15;
+
+// How the current lap's line is coloured: in its lap colour, by a channel or the delta to
+// the reference lap on a colour ramp, or each mini-sector in the colour of the lap that is
+// fastest there. Plain values, so that they can be stored and restored as they are.
+struct TrackColouring {
+    enum Mode : int { kLapColour = 0, kChannel = 1, kDelta = 2, kFastestSector = 3 };
+    int mode = kLapColour;
+    int item = -1;              // kChannel: the catalogue ordinal of the channel
+    bool stretchRange = false;  // ramp over the values of the shown stretch, not the channel's range
+    int sectors = 20;           // kFastestSector: mini-sectors per lap
+
+    bool operator==(const TrackColouring&) const = default;
+};
 
 // What one track map shows and where. Offsets name the map point at the centre of the
 // drawing rectangle, offsetY counted downwards (the map point there is (offsetX,
@@ -63,6 +77,7 @@ struct TrackState {
     double selectionFrom = 0.0;  // m
     double selectionTo = 0.0;    // m
     double cursor = -1.0;        // m
+    TrackColouring colouring;
 
     bool Shows(TrackLayer layer) const { return (drawFlags & layer) != 0; }
 };

@@ -1,5 +1,6 @@
 #include "app/views/TrackRenderer.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QRegion>
 #include <algorithm>
@@ -8,6 +9,7 @@
 
 #include "morlund/core/PerfCore.h"
 #include "morlund/formats/BufManager.h"
+#include "pellith/analysis/Corners.h"
 
 namespace tarnwick {
 
@@ -83,16 +85,19 @@ const GP2Shapes& TrackRenderer::Shapes(const morlund::GP2Track& track, int scale
 
 void TrackRenderer::DropLaps() {
     m_laps.Clear();
+    m_coloursOf.reset();
     m_lapsValid = false;
 }
 
 void TrackRenderer::DropLap(const morlund::PerfCore* buffer) {
     m_laps.Drop(buffer);
+    m_coloursOf.reset();
     m_lapsValid = false;
 }
 
 void TrackRenderer::KeepOnly(const std::vector<const morlund::PerfCore*>& buffers) {
     m_laps.KeepOnly(buffers);
+    m_coloursOf.reset();
     m_lapsValid = false;
 }
 
@@ -145,9 +150,66 @@ void TrackRenderer::Paint(QPainter& painter, const TrackScene& scene, const QRec
         }
     }
     if (scene.gp2 != nullptr) DrawGP2(painter, scene, c);
-    if (scene.manager != nullptr)
-        m_laps.Draw(painter, c, *scene.manager, scene.maxRadius, m_reduce);
+    if (scene.manager != nullptr) {
+        m_laps.Draw(painter, c, *scene.manager, scene.maxRadius, m_reduce, &Colours(scene),
+                    scene.colouredLap);
+        DrawOverlays(painter, scene, c);
+    }
     painter.restore();
+}
+
+const LapColours& TrackRenderer::Colours(const TrackScene& scene) {
+    ColourKey key;
+    const TrackState& s = *scene.state;
+    key.colouring = s.colouring;
+    if (scene.manager != nullptr && s.colouring.mode != TrackColouring::kLapColour) {
+        const morlund::BufManager& m = *scene.manager;
+        key.lap = m.HasBuffer(scene.colouredLap) ? m.GetBuffer(scene.colouredLap) : nullptr;
+        key.reference = m.HasBuffer(scene.referenceLap) ? m.GetBuffer(scene.referenceLap) : nullptr;
+        if (s.colouring.stretchRange) {
+            key.from = s.selectionFrom;
+            key.to = s.selectionTo;
+        }
+        if (s.colouring.mode == TrackColouring::kFastestSector)
+            for (int b = 0; b < m.GetBufCount(); ++b)
+                key.laps.emplace_back(m.GetBuffer(b), m.GetBuffer(b)->IsEnabled());
+    }
+    if (m_coloursOf && *m_coloursOf == key) return m_colours;
+    m_colours = scene.manager != nullptr && key.lap != nullptr
+                    ? ComputeLapColours(s.colouring, *scene.manager, scene.colouredLap,
+                                        scene.referenceLap, key.from, key.to)
+                    : LapColours();
+    m_coloursOf = std::move(key);
+    return m_colours;
+}
+
+void TrackRenderer::DrawOverlays(QPainter& p, const TrackScene& scene, const TrackPaintContext& c) {
+    const morlund::BufManager& m = *scene.manager;
+    if (scene.corners != nullptr && scene.state->Shows(kLayerCorners) &&
+        m.HasBuffer(scene.referenceLap)) {
+        // Each corner's number beside the reference lap's line at its apex.
+        const morlund::PerfCore& reference = *m.GetBuffer(scene.referenceLap);
+        p.save();
+        QFont font = p.font();
+        font.setBold(true);
+        p.setFont(font);
+        const QFontMetrics fm(font);
+        for (std::size_t k = 0; k < scene.corners->size(); ++k) {
+            const std::optional<int> sample = CursorSample(reference, (*scene.corners)[k].apex);
+            if (!sample) continue;
+            const QPoint at = c.t.Device(MapPoint(reference.GetPos(*sample), scene.state->scale));
+            const QString text = QString::number(k + 1);
+            const int r = std::max(fm.horizontalAdvance(text), fm.height()) / 2 + 3;
+            const QRect disc(at.x() + 6, at.y() - 2 * r - 6, 2 * r, 2 * r);
+            if (!disc.intersects(c.clip)) continue;
+            p.setPen(QPen(scene.printing ? Qt::black : Qt::white, 1));
+            p.setBrush(scene.printing ? QColor(255, 255, 255) : QColor(0, 0, 0, 190));
+            p.drawEllipse(disc);
+            p.drawText(disc, Qt::AlignCenter, text);
+        }
+        p.restore();
+    }
+    DrawColourLegend(p, scene.drawRect, Colours(scene), scene.printing);
 }
 
 // --- the kept picture ---------------------------------------------------------------------
@@ -170,6 +232,10 @@ TrackRenderer::Shown TrackRenderer::Describe(const TrackScene& scene) const {
     shown.selectionFrom = s.selectionFrom;
     shown.selectionTo = s.selectionTo;
     shown.cursor = s.cursor;
+    shown.colouring = s.colouring;
+    shown.colouredLap = scene.colouredLap;
+    shown.referenceLap = scene.referenceLap;
+    shown.corners = scene.corners;
     if (scene.manager != nullptr) {
         for (int b = 0; b < scene.manager->GetBufCount(); ++b) {
             const morlund::PerfCore* buffer = scene.manager->GetBuffer(b);
@@ -199,7 +265,10 @@ void TrackRenderer::DrawLaps(const TrackScene& scene, const QRect& clip) {
     if (scene.manager == nullptr) return;
     QPainter p(&m_picture);
     p.setClipRect(r);
-    m_laps.Draw(p, Context(scene, r), *scene.manager, scene.maxRadius, m_reduce);
+    const TrackPaintContext c = Context(scene, r);
+    m_laps.Draw(p, c, *scene.manager, scene.maxRadius, m_reduce, &Colours(scene),
+                scene.colouredLap);
+    DrawOverlays(p, scene, c);
 }
 
 std::vector<QRect> TrackRenderer::CursorRects(const TrackScene& scene) {
@@ -259,11 +328,15 @@ const QImage& TrackRenderer::Picture(const TrackScene& scene) {
     const bool moved = now.offsetX != was.offsetX || now.offsetY != was.offsetY;
     const bool lapsChanged = !m_lapsValid || now.selectionFrom != was.selectionFrom ||
                              now.selectionTo != was.selectionTo || now.laps != was.laps ||
-                             now.maxRadius != was.maxRadius;
+                             now.maxRadius != was.maxRadius || !(now.colouring == was.colouring) ||
+                             now.colouredLap != was.colouredLap ||
+                             now.referenceLap != was.referenceLap || now.corners != was.corners;
     const bool cursorMoved = now.cursor != was.cursor;
     if (!full && !moved && !lapsChanged && !cursorMoved) return m_picture;
 
     // A pan by whole pixels moves the kept images; any other move draws anew.
+    // The legend stays in its corner while the map moves under it.
+    if (!full && moved && Colours(scene).legend != LapColours::kNoLegend) full = true;
     if (!full && moved) full = !Scroll(scene, now);
     if (full) {
         DrawTrack(scene, all);

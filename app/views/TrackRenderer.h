@@ -3,8 +3,10 @@
 #include <QColor>
 #include <QImage>
 #include <QRect>
+#include <optional>
 #include <vector>
 
+#include "app/views/TrackColours.h"
 #include "app/views/TrackLaps.h"
 #include "app/views/TrackModel.h"
 #include "app/views/TrackShapes.h"
@@ -17,6 +19,10 @@ class GP2Track;
 class LFSTrack;
 class PerfCore;
 }  // namespace morlund
+
+namespace pellith {
+struct Corner;
+}
 
 namespace tarnwick {
 
@@ -31,6 +37,9 @@ struct TrackScene {
     double maxRadius = 250.0;  // m: turning circles this wide or wider are left out
     bool printing = false;
     bool lowColour = false;
+    int colouredLap = -1;   // the buffer the state's colouring applies to (the current one)
+    int referenceLap = -1;  // the reference for deltas, mini-sectors and corners
+    const std::vector<pellith::Corner>* corners = nullptr;  // numbered on the map
 };
 
 // Draws track maps: the track (GP2 shapes or LFS meshes) under the laps.
@@ -68,6 +77,9 @@ public:
     }
     // Draws every segment of every lap from its samples (comparisons only).
     void SetReduce(bool reduce);
+    // The colours of the coloured lap for the scene, computed again only when what they
+    // depend on changed.
+    const LapColours& Colours(const TrackScene& scene);
 
     const Counts& GetCounts() const { return m_counts; }
     const GP2Shapes& Shapes(const morlund::GP2Track& track, int scale);
@@ -88,7 +100,21 @@ private:
         double maxRadius = 0;
         double selectionFrom = 0, selectionTo = 0, cursor = 0;
         std::vector<std::pair<const void*, bool>> laps;  // buffer, enabled
+        TrackColouring colouring;
+        int colouredLap = -1, referenceLap = -1;
+        const void* corners = nullptr;
     };
+    // Everything the coloured lap's colours depend on.
+    struct ColourKey {
+        TrackColouring colouring;
+        const void* lap = nullptr;
+        const void* reference = nullptr;
+        double from = 0, to = 0;
+        std::vector<std::pair<const void*, bool>> laps;
+        bool operator==(const ColourKey&) const = default;
+    };
+    // The laps' overlays: the colour legend and the corner numbers.
+    void DrawOverlays(QPainter& p, const TrackScene& scene, const TrackPaintContext& c);
     Shown Describe(const TrackScene& scene) const;
     TrackPaintContext Context(const TrackScene& scene, const QRect& clip) const;
     // The track within clip into the track image.
@@ -114,6 +140,8 @@ private:
     std::vector<QRect> m_cursorRects;  // where the cursor of the kept picture is drawn
     bool m_reduce = true;
     Counts m_counts;
+    LapColours m_colours;
+    std::optional<ColourKey> m_coloursOf;
 };
 
 }  // namespace tarnwick

@@ -1,6 +1,7 @@
 #include "app/views/TrackView.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
@@ -19,6 +20,8 @@
 #include "app/shell/TarnwickDoc.h"
 #include "morlund/core/PerfCore.h"
 #include "morlund/formats/BufManager.h"
+#include "morlund/items/DataItem.h"
+#include "pellith/analysis/Sectors.h"
 #include "pellith/stats/StatTable.h"
 
 namespace tarnwick {
@@ -74,6 +77,7 @@ void CTrackView::CreateActions() {
         {kShowPitLane, "Pit Lane", QKeySequence(), true, nullptr},
         {kShowRadius, "Radius", QKeySequence(), true, nullptr},
         {kShowCheckpoints, "Checkpoints", QKeySequence(), true, nullptr},
+        {kShowCorners, "Corner Numbers", QKeySequence(), true, nullptr},
         {kPrint, "&Print...", QKeySequence(Qt::CTRL | Qt::Key_P), false, &CTrackView::Print},
         {kPrintPreview, "Print Pre&view", QKeySequence(), false, &CTrackView::PrintPreview},
     };
@@ -92,6 +96,7 @@ void CTrackView::CreateActions() {
         {kShowTrack, kLayerTrack},       {kShowKerbs, kLayerKerbs},
         {kShowBestLine, kLayerBestLine}, {kShowPitLane, kLayerPitLane},
         {kShowRadius, kLayerRadius},     {kShowCheckpoints, kLayerCheckpoints},
+        {kShowCorners, kLayerCorners},
     };
     for (const auto& [command, layer] : layers) {
         connect(m_actions[command], &QAction::triggered, this,
@@ -109,6 +114,14 @@ void CTrackView::RefreshActions() {
     m_actions[kShowPitLane]->setChecked(m_state.Shows(kLayerPitLane));
     m_actions[kShowRadius]->setChecked(m_state.Shows(kLayerRadius));
     m_actions[kShowCheckpoints]->setChecked(m_state.Shows(kLayerCheckpoints));
+    m_actions[kShowCorners]->setChecked(m_state.Shows(kLayerCorners));
+}
+
+void CTrackView::SetColouring(const TrackColouring& colouring) {
+    TrackColouring c = colouring;
+    c.sectors = std::clamp(c.sectors, 1, pellith::kMaxSectorCount);
+    m_state.colouring = c;
+    Redraw();
 }
 
 QMenu* CTrackView::CreateContextMenu(QWidget* parent) {
@@ -122,11 +135,56 @@ QMenu* CTrackView::CreateContextMenu(QWidget* parent) {
             menu->addAction(m_actions[c]);
     }
     menu->addAction(m_actions[kShowRadius]);
+    menu->addAction(m_actions[kShowCorners]);
+    menu->addSeparator();
+    AddColouringMenu(*menu);
     menu->addSeparator();
     menu->addAction(m_actions[kFillMode]);
     menu->addSeparator();
     menu->addAction(m_actions[kSync]);
     return menu;
+}
+
+// "Colour Line By": the current lap's line in its lap colour, by a channel of the
+// catalogue (formula channels included), by the delta to the reference lap, or by the
+// lap fastest in each mini-sector; and the range the ramp spans.
+void CTrackView::AddColouringMenu(QMenu& menu) {
+    QMenu* by = menu.addMenu(tr("Colour Line &By"));
+    auto* group = new QActionGroup(by);
+    const TrackColouring now = m_state.colouring;
+    auto choice = [&](QMenu* into, const QString& text, int mode, int item) {
+        QAction* action = into->addAction(text);
+        action->setCheckable(true);
+        action->setChecked(now.mode == mode &&
+                           (mode != TrackColouring::kChannel || now.item == item));
+        group->addAction(action);
+        connect(action, &QAction::triggered, this, [this, mode, item] {
+            TrackColouring c = m_state.colouring;
+            c.mode = mode;
+            if (mode == TrackColouring::kChannel) c.item = item;
+            SetColouring(c);
+        });
+    };
+    choice(by, tr("&Lap Colour"), TrackColouring::kLapColour, -1);
+    choice(by, tr("&Delta to Reference"), TrackColouring::kDelta, -1);
+    choice(by, tr("&Fastest Lap per Mini-Sector"), TrackColouring::kFastestSector, -1);
+    QMenu* channels = by->addMenu(tr("&Channel"));
+    auto it = morlund::DataItem::NewIterator();
+    while (it->HasNext()) {
+        const morlund::DataItem* item = it->GetNext();
+        if (item == nullptr || item->GetLevel() > morlund::DataItem::LEVEL_CUSTOM) continue;
+        choice(channels, QString::fromStdString(item->GetName()), TrackColouring::kChannel,
+               item->GetOrdinal());
+    }
+    by->addSeparator();
+    QAction* stretch = by->addAction(tr("Range of the &Shown Stretch"));
+    stretch->setCheckable(true);
+    stretch->setChecked(now.stretchRange);
+    connect(stretch, &QAction::triggered, this, [this](bool on) {
+        TrackColouring c = m_state.colouring;
+        c.stretchRange = on;
+        SetColouring(c);
+    });
 }
 
 bool CTrackView::IsGP2Map() const {
@@ -143,6 +201,9 @@ TrackScene CTrackView::Scene(bool printing) const {
         scene.manager = m_doc->Manager();
         scene.gp2 = IsGP2Map() ? &m_doc->GP2Outline() : nullptr;
         scene.lfs = IsLFSMap() ? &m_doc->LFSMeshes() : nullptr;
+        scene.colouredLap = m_doc->CurrentOrFirstBuffer();
+        scene.referenceLap = m_doc->ReferenceLap();
+        if (m_state.Shows(kLayerCorners)) scene.corners = &m_doc->ReferenceCorners();
     }
     scene.state = &m_state;
     scene.drawRect = rect();

@@ -44,6 +44,7 @@ public:
         kShowPitLane,
         kShowRadius,
         kShowCheckpoints,
+        kShowCorners,
         kPrint,
         kPrintPreview,
         kCommandCount
@@ -72,6 +73,9 @@ public:
     void ToggleFillMode();
     void ToggleSync();
     void ToggleLayer(TrackLayer layer);
+    // How the current lap's line is coloured (a workspace stores and restores it).
+    const TrackColouring& Colouring() const { return m_state.colouring; }
+    void SetColouring(const TrackColouring& colouring);
     void ToggleOverview();
     // Moves the map by device pixels; the kept picture moves with it.
     void Pan(int dx, int dy);
@@ -99,6 +103,7 @@ protected:
 
 private:
     void CreateActions();
+    void AddColouringMenu(QMenu& menu);
     void RefreshActions();
     TrackScene Scene(bool printing) const;
     bool IsGP2Map() const;

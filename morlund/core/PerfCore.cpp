@@ -144,6 +144,7 @@ int PerfCore::InfoGetLapnr() const { return 0; }
 std::string PerfCore::InfoGetDateString() const { return "???"; }
 double PerfCore::InfoGetLapTime() const { return 600.0; }
 double PerfCore::InfoGetTrackLength() const { return 10000.0; }
+std::vector<double> PerfCore::GetSplitTimes() const { return {}; }
 
 double PerfCore::GetPosX(int sample) const { return m_extra[static_cast<std::size_t>(sample)].x; }
 double PerfCore::GetPosY(int sample) const { return m_extra[static_cast<std::size_t>(sample)].y; }

@@ -49,6 +49,9 @@ public:
     virtual std::string InfoGetDateString() const;
     virtual double InfoGetLapTime() const;
     virtual double InfoGetTrackLength() const;
+    // Times in seconds from the start line at which the game took its split times, in order
+    // and without the lap time itself; empty when the game records none.
+    virtual std::vector<double> GetSplitTimes() const;
     virtual int GetSampleCount() const = 0;
     virtual double GetDistance(int sample) const = 0;
     virtual double GetSpeed(int sample) const = 0;

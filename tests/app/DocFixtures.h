@@ -16,6 +16,7 @@
 #include "lapgen/CsvWriter.h"
 #include "lapgen/GP2Writer.h"
 #include "lapgen/Model.h"
+#include "lapgen/RafWriter.h"
 #include "lapgen/SegWriter.h"
 #include "morlund/core/PerfCore.h"
 #include "tests/support/Files.h"
@@ -99,6 +100,31 @@ inline std::vector<std::string> BufferNames(const tarnwick::CTarnwickDoc& doc) {
     for (int i = 0; i < doc.BufCount(); ++i)
         names.push_back(doc.Buffer(i)->InfoGetName());
     return names;
+}
+
+// Three laps of one track with a little less or more grip each (the third is the
+// fastest), written as GP2 files (which carry ride heights) or as LFS files.
+enum class LapFormat { kGP2, kLfs };
+
+inline QStringList WriteGripLaps(const TempDir& dir, LapFormat format) {
+    QStringList paths;
+    const double grips[] = {1.0, 0.96, 1.03};
+    for (int k = 0; k < 3; ++k) {
+        lapgen::LapSpec spec;
+        spec.seed = 11;
+        spec.trackLength = 2400;
+        spec.sampleCount = format == LapFormat::kGP2 ? 3000 : 6000;
+        spec.gripScale = grips[k];
+        const lapgen::Lap lap = lapgen::MakeLap(spec);
+        const std::string name =
+            "lap" + std::to_string(k + 1) + (format == LapFormat::kGP2 ? ".pad" : ".raf");
+        lapgen::WriteFile(dir.path() / name,
+                          format == LapFormat::kGP2
+                              ? lapgen::WriteGP2Perf(lapgen::EncodeGP2(lap), {})
+                              : lapgen::WriteRaf(lapgen::EncodeRaf(lap, {}), {}));
+        paths << dir / name;
+    }
+    return paths;
 }
 
 }  // namespace doctest

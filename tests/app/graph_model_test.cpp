@@ -82,10 +82,17 @@ TEST(GraphItems, ListHoldsDrawableChannelsWithDefaultOverlaysAndExtraEntries) {
     EXPECT_EQ(td.Minimum(), 0.0);
     EXPECT_EQ(td.Maximum(), 5000.0);
 
-    // Only the time difference and the two prediction entries are kept from X.
+    // Just before it, the signed delta to the reference lap in seconds, Y only.
+    const GraphItem& delta = *items[wheelSpeed - 2];
+    ASSERT_TRUE(delta.IsDeltaToReference());
+    EXPECT_EQ(delta.Name(-1), "Delta to Reference");
+    EXPECT_FALSE(delta.CanBeX());
+    EXPECT_LT(delta.Minimum(), 0.0);
+
+    // Only the two time entries and the two prediction entries are kept from X.
     const long notX =
         std::count_if(items.begin(), items.end(), [](const auto& item) { return !item->CanBeX(); });
-    EXPECT_EQ(notX, 3);
+    EXPECT_EQ(notX, 4);
 }
 
 TEST(GraphItems, CombinedNameDropsOnlyWholeLeadingWords) {

@@ -26,34 +26,7 @@
 using namespace tarnwick;
 using morlund::DataItem;
 
-namespace {
-
-// Three laps of one track with a little less or more grip each, written as GP2 files
-// (which carry ride heights) or as LFS files.
-enum class LapFormat { kGP2, kLfs };
-
-QStringList WriteLaps(const doctest::TempDir& dir, LapFormat format) {
-    QStringList paths;
-    const double grips[] = {1.0, 0.96, 1.03};
-    for (int k = 0; k < 3; ++k) {
-        lapgen::LapSpec spec;
-        spec.seed = 11;
-        spec.trackLength = 2400;
-        spec.sampleCount = format == LapFormat::kGP2 ? 3000 : 6000;
-        spec.gripScale = grips[k];
-        const lapgen::Lap lap = lapgen::MakeLap(spec);
-        const std::string name =
-            "lap" + std::to_string(k + 1) + (format == LapFormat::kGP2 ? ".pad" : ".raf");
-        lapgen::WriteFile(dir.path() / name,
-                          format == LapFormat::kGP2
-                              ? lapgen::WriteGP2Perf(lapgen::EncodeGP2(lap), {})
-                              : lapgen::WriteRaf(lapgen::EncodeRaf(lap, {}), {}));
-        paths << dir / name;
-    }
-    return paths;
-}
-
-}  // namespace
+using doctest::LapFormat;
 
 TEST(GraphShots, TypicalGraphsOfThreeLaps) {
     morlund::RecordingMessageSink sink;
@@ -61,12 +34,12 @@ TEST(GraphShots, TypicalGraphsOfThreeLaps) {
     doctest::TempDir dir;
     AppSettings settings;
     CTarnwickDoc doc;
-    ASSERT_TRUE(doc.OpenFiles(WriteLaps(dir, LapFormat::kLfs), settings));
+    ASSERT_TRUE(doc.OpenFiles(doctest::WriteGripLaps(dir, LapFormat::kLfs), settings));
     ASSERT_EQ(doc.Manager()->GetBufCount(), 3);
 
     CTarnwickDoc gp2;
     settings.pri_game = morlund::GameType::GP2;
-    ASSERT_TRUE(gp2.OpenFiles(WriteLaps(dir, LapFormat::kGP2), settings));
+    ASSERT_TRUE(gp2.OpenFiles(doctest::WriteGripLaps(dir, LapFormat::kGP2), settings));
 
     const QString out = qEnvironmentVariable("TARNWICK_GRAPH_SHOTS");
     auto shootDoc = [&](CTarnwickDoc& laps, const char* name, auto setUp) {
@@ -114,7 +87,7 @@ TEST(GraphShots, SetupDialogsAndATyreLoadGraphFollowingThem) {
     AppSettings settings;
     settings.pri_game = morlund::GameType::GP2;
     CTarnwickDoc doc;
-    ASSERT_TRUE(doc.OpenFiles(WriteLaps(dir, LapFormat::kGP2), settings));
+    ASSERT_TRUE(doc.OpenFiles(doctest::WriteGripLaps(dir, LapFormat::kGP2), settings));
     const QString out = qEnvironmentVariable("TARNWICK_GRAPH_SHOTS");
     auto save = [&](QWidget& widget, const char* name) {
         const QImage picture = widget.grab().toImage();

@@ -77,7 +77,8 @@ TEST(TrackView, OpensFollowsAndKeepsItsPlacePerTrack) {
     EXPECT_EQ(view.Checksum(), folder.checksum);
     EXPECT_EQ(view.State().selectionTo, doc.Manager()->GetTrackLen());
     EXPECT_EQ(MenuTexts(view), QStringList({"Track", "Pit Lane", "Kerb Stones", "Best Line",
-                                            "Radius", "|", "Fill Mode", "|", "Synchronize"}));
+                                            "Radius", "Corner Numbers", "|", "Colour Line &By", "|",
+                                            "Fill Mode", "|", "Synchronize"}));
     EXPECT_EQ(frame->ViewAction(tarnwick::ViewCommand::Print), view.Action(CTrackView::kPrint));
 
     // Synchronised, the map centres on the lap's first sample at the cursor.
@@ -162,7 +163,8 @@ TEST(TrackView, MenusOfOtherGamesAndPrintingOnOnePage) {
     CTarnwickDoc generic;
     ASSERT_TRUE(generic.OpenFiles({doctest::WriteCsvLap(dir, "a.csv")}, AppSettings()));
     CTrackView plain(generic, AppSettings());
-    EXPECT_EQ(MenuTexts(plain), QStringList({"Radius", "|", "Fill Mode", "|", "Synchronize"}));
+    EXPECT_EQ(MenuTexts(plain), QStringList({"Radius", "Corner Numbers", "|", "Colour Line &By",
+                                             "|", "Fill Mode", "|", "Synchronize"}));
 
     if (QStandardPaths::findExecutable("pdfinfo").isEmpty())
         GTEST_SKIP() << "poppler-utils are not installed";

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,8 @@
 #include "morlund/items/CustomDataItem.h"
 #include "morlund/items/DataItem.h"
 #include "morlund/platform/File.h"
+#include "pellith/analysis/AnalysisText.h"
+#include "pellith/analysis/LapDelta.h"
 #include "pellith/export/ExportEngine.h"
 #include "tests/support/Files.h"
 
@@ -345,4 +348,55 @@ TEST_F(CliTest, StatsPrintsOneColumnPerLap) {
     run = Cli("stats --miles " + Path("a.csv").string());
     EXPECT_NE(run.out.find("\n  Avg Speed (mph) "), std::string::npos);
     EXPECT_NE(run.out.find("\n  Driven distance (miles) "), std::string::npos);
+}
+
+TEST_F(CliTest, SectorsAndCornersPrintTheLibraryTables) {
+    WriteGenericLaps(Path("a.csv"), Path("b.csv"));
+    const std::string files = " " + Path("a.csv").string() + " " + Path("b.csv").string();
+    const auto laps = OpenInProcess({Path("a.csv"), Path("b.csv")});
+    const std::vector<const morlund::PerfCore*> list{laps->GetBuffer(0), laps->GetBuffer(1)};
+    const std::vector<std::string> names{"a.csv", "b.csv"};
+    ASSERT_EQ(pellith::FindFastestLap(*laps), 0);  // b was driven on less grip
+    const double length = list[0]->GetMaxDistance();
+    auto sectors = [&](int count) {
+        return pellith::BuildSectorTable(list, pellith::EqualSectorBoundaries(length, count));
+    };
+    const pellith::StatTable cornersMiles =
+        pellith::BuildCornerText(pellith::BuildCornerTable(list, 0), names, true);
+    const struct {
+        std::string args;
+        std::string expected;
+    } cases[] = {
+        {"sectors",
+         pellith::FormatStatTable(pellith::BuildSectorText(sectors(20), names, true, false))},
+        {"sectors --count 7 --delimiter tab",
+         pellith::FormatDelimitedTable(pellith::BuildSectorText(sectors(7), names, false, false),
+                                       "\t")},
+        {"corners", pellith::FormatStatTable(pellith::BuildCornerText(
+                        pellith::BuildCornerTable(list, 0), names, false))},
+        {"corners --miles --delimiter semicolon",
+         pellith::FormatDelimitedTable(cornersMiles, "; ")},
+    };
+    for (const auto& c : cases) {
+        const CliRun run = Cli(c.args + files);
+        EXPECT_EQ(run.status, 0) << c.args << run.err;
+        EXPECT_EQ(run.out, c.expected) << c.args;
+    }
+    const std::string table = Cli("sectors" + files).out;
+    EXPECT_EQ(std::count(table.begin(), table.end(), '*'), 20);  // one best per sector
+    EXPECT_NE(table.find("\n  Theoretical best "), std::string::npos);
+    EXPECT_NE(Cli("corners" + files).out.find("Corner 1 ("), std::string::npos);
+
+    // The game's split points where there are none: said so, and equal sectors instead.
+    const CliRun splits = Cli("sectors --splits" + files);
+    EXPECT_EQ(splits.out, cases[0].expected);
+    EXPECT_NE(splits.err.find("no split points"), std::string::npos);
+
+    for (const char* args : {"sectors --count 0", "sectors --count 1001", "sectors --count x",
+                             "sectors --count", "corners --count 5", "corners --splits",
+                             "sectors --delimiter pipe", "sectors -c speed"}) {
+        const CliRun run = Cli(std::string(args) + files);
+        EXPECT_EQ(run.status, 2) << args;
+        EXPECT_EQ(run.out, "") << args;
+    }
 }

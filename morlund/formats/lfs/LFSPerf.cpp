@@ -219,6 +219,14 @@ double LFSPerf::InfoGetLapTime() const {
     return m_count * GetSampleInterval();
 }
 
+std::vector<double> LFSPerf::GetSplitTimes() const {
+    // The last split is the lap time.
+    std::vector<double> out;
+    for (int j = 0; j + 1 < SplitCount(); ++j)
+        out.push_back(Split(j) * 0.001);
+    return out;
+}
+
 double LFSPerf::InfoGetTrackLength() const {
     return IsTrackLengthKnown() ? m_trackLength : GetMaxDistance();
 }

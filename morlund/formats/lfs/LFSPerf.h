@@ -48,6 +48,7 @@ public:
     std::string InfoGetDateString() const override;
     double InfoGetLapTime() const override;
     double InfoGetTrackLength() const override;
+    std::vector<double> GetSplitTimes() const override;
 
     int GetSampleCount() const override { return m_count; }
     double GetDistance(int sample) const override;
