@@ -55,6 +55,8 @@ sets=(
 commands=(
   "info"
   "stats"
+  "sectors"
+  "corners --delimiter tab"
   "setup"
   "setup --buffer 1"
   "export --buffer all --header"
