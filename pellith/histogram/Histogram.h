@@ -28,12 +28,27 @@ struct HistogramRequest {
     double from = 0.0;  // distance range, m; to <= from means the whole lap
     double to = 0.0;
     double binWidth = 1.0;  // display units; values <= 0 or non-finite use the default
+    // For the damper speed channel: the knee between slow and fast, in display units (a
+    // negative knee counts as its size; 0 or less than nothing: the default knee).
+    double knee = 0.0;
+};
+
+// How a lap's damper moves: shares of the stretch's time, 0..100. Standing still (a speed
+// of exactly zero) is neither bump nor rebound. Slow is up to and including the knee speed.
+struct DamperShares {
+    double bump = 0.0;
+    double rebound = 0.0;
+    double bumpSlow = 0.0;
+    double bumpFast = 0.0;
+    double reboundSlow = 0.0;
+    double reboundFast = 0.0;
 };
 
 struct HistogramLap {
     std::vector<double> percent;  // share of the stretch's time in each bin, 0..100
     double seconds = 0.0;         // time the stretch covers (or samples when counted)
     int samples = 0;
+    DamperShares shares;  // of the damper speed channel only
 };
 
 struct Histogram {
@@ -47,8 +62,10 @@ struct Histogram {
     double BinFrom(int bin) const { return origin + bin * binWidth; }
 };
 
-// The histogram of the item over the laps' stretches. A value on a bin edge goes into the
-// bin above it. No laps, no samples or no finite value give zero bins.
+// The histogram of the item over the laps' stretches, with the damper shares when the item
+// is the damper speed. A value on a bin edge goes into the bin above it. No laps, no
+// samples or no finite value give zero bins.
+
 Histogram ComputeHistogram(const std::vector<const morlund::PerfCore*>& laps,
                            const HistogramRequest& request);
 
@@ -62,22 +79,6 @@ double RoundBinWidth(double raw);
 // The damper speed channel: the time derivative of the suspension travel. Travel is
 // compression, so positive speeds are bump and negative ones rebound.
 const morlund::DataItem* DamperVelocityItem();
-
-// How a lap's damper moves: shares of the stretch's time, 0..100. Standing still (a speed
-// of exactly zero) is neither bump nor rebound. Slow is up to and including the knee speed.
-struct DamperShares {
-    double bump = 0.0;
-    double rebound = 0.0;
-    double bumpSlow = 0.0;
-    double bumpFast = 0.0;
-    double reboundSlow = 0.0;
-    double reboundFast = 0.0;
-};
-
-// The shares of one lap from the damper speed (display units) and the knee in the same
-// units; a negative knee counts as its size.
-DamperShares ComputeDamperShares(const morlund::PerfCore& lap, const morlund::Wheel* wheel,
-                                 double from, double to, double knee);
 
 // Default knee speed in display units (25 mm/s, or its value in the display unit).
 double DefaultKneeSpeed();
