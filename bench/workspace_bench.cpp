@@ -23,9 +23,11 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/graph/GraphFrame.h"
 #include "app/shell/MainFrame.h"
 #include "app/shell/TarnwickApp.h"
 #include "app/shell/TarnwickDoc.h"
+#include "app/views/Views.h"
 #include "bench/QtBenchMain.h"
 #include "lapgen/CsvWriter.h"
 #include "lapgen/GP2Writer.h"
@@ -97,9 +99,13 @@ void BM_SpeedHistogram(benchmark::State& state) {
     }
 }
 
-// The program with a main window, the laps on disk and a workspace of them.
+std::filesystem::path Folder() { return std::filesystem::temp_directory_path() / "tarnwick_ws_bench"; }
+
+// The program with a main window, the laps on disk and a workspace of them. It lives until
+// the process ends (its windows cannot outlive Qt, so it is never destroyed); main removes
+// the laps.
 struct Program {
-    std::filesystem::path dir = std::filesystem::temp_directory_path() / "tarnwick_ws_bench";
+    std::filesystem::path dir = Folder();
     QStringList paths;
     QString workspace;
     std::unique_ptr<tarnwick::CTarnwickApp> app;
@@ -122,15 +128,11 @@ struct Program {
         app->SetMessagesToStderr(true);
         app->Start({});
         app->MainFrame()->resize(1400, 1000);
+        app->MainFrame()->show();
         OpenByHand();
         workspace = QString::fromStdString((dir / "bench.tws").string());
         app->SaveWorkspace(workspace);
         app->CloseDocument();
-    }
-    ~Program() {
-        app->CloseDocument();
-        app.reset();
-        std::filesystem::remove_all(dir);
     }
     void OpenByHand() {
         app->OpenFiles(paths);
@@ -149,8 +151,8 @@ struct Program {
 };
 
 Program& TheProgram() {
-    static Program program;
-    return program;
+    static Program* program = new Program;
+    return *program;
 }
 
 void BM_OpenByHand(benchmark::State& state) {
@@ -188,5 +190,11 @@ int main(int argc, char** argv) {
     // The program's settings go to a private folder, never the user's.
     const std::filesystem::path config = std::filesystem::temp_directory_path() / "tarnwick_ws_bench_config";
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
-    return bench::RunQtBenchmarks(argc, argv);
+    // The kinds of window, as the program registers them.
+    tarnwick::RegisterGraphView();
+    tarnwick::RegisterViews();
+    const int result = bench::RunQtBenchmarks(argc, argv);
+    std::filesystem::remove_all(Folder());
+    std::filesystem::remove_all(config);
+    return result;
 }

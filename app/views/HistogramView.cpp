@@ -165,7 +165,7 @@ CHistogramView::CHistogramView(CTarnwickDoc& doc, const AppSettings& settings, Q
     m_from = doc.SelectionFrom();
     m_to = doc.SelectionTo();
     doc.AddView(this);
-    Recompute();
+    Invalidate();
     Retitle();
 }
 
@@ -178,7 +178,7 @@ void CHistogramView::Apply(const HistogramSettings& settings) {
     m_settings = settings;
     if (m_settings.item == nullptr) m_settings.item = item;
     if (m_settings.wheel == nullptr) m_settings.wheel = Wheel::ALL;
-    Recompute();
+    Invalidate();
     Retitle();
 }
 
@@ -231,11 +231,29 @@ void CHistogramView::OnUpdate(DocView*, const DocUpdate& update) {
         m_from = update.hint->selectionFrom;
         m_to = update.hint->selectionTo;
     }
-    Recompute();
+    Invalidate();
     Retitle();
 }
 
-void CHistogramView::Recompute() {
+void CHistogramView::Invalidate() {
+    m_dirty = true;
+    FillControls();
+    m_plot->update();
+}
+
+const std::vector<HistogramPanel>& CHistogramView::Panels() const {
+    Compute();
+    return m_panels;
+}
+
+const std::vector<int>& CHistogramView::Laps() const {
+    Compute();
+    return m_laps;
+}
+
+void CHistogramView::Compute() const {
+    if (!m_dirty) return;
+    m_dirty = false;
     m_panels.clear();
     m_laps.clear();
     std::vector<const morlund::PerfCore*> laps;
@@ -265,8 +283,6 @@ void CHistogramView::Recompute() {
         panel.damper = IsDamper(item);
         m_panels.push_back(std::move(panel));
     }
-    FillControls();
-    m_plot->update();
 }
 
 void CHistogramView::FillControls() {
@@ -277,8 +293,8 @@ void CHistogramView::FillControls() {
     const Wheel* wheel = m_settings.wheel != nullptr ? m_settings.wheel : Wheel::ALL;
     m_wheel->setCurrentIndex(std::max(0, m_wheel->findData(wheel->GetOrdinal())));
     m_bin->setSuffix(QStringLiteral(" ") + FromStd(item->GetShortConvertedQuantityName()));
-    const double width = !m_panels.empty() ? m_panels.front().histogram.binWidth
-                                           : pellith::DefaultBinWidth(*item);
+    const double width =
+        m_settings.binWidth > 0.0 ? m_settings.binWidth : pellith::DefaultBinWidth(*item);
     // Enough decimals for the width, at least two.
     const int decimals = std::max(2, DecimalsFor(width));
     m_bin->setDecimals(decimals);
@@ -320,6 +336,7 @@ void CHistogramView::Retitle() {
 }
 
 QString CHistogramView::CopyText() const {
+    Compute();
     QString text;
     const QString unit = FromStd(m_settings.item->GetShortConvertedQuantityName());
     const morlund::BufManager* manager = m_doc ? m_doc->Manager() : nullptr;
@@ -372,6 +389,7 @@ void CHistogramView::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CHistogramView::Paint(QPainter& painter, const QRect& rect, bool printing) const {
+    Compute();
     painter.save();
     // Black on screen and white on paper, as the graphs: the lap colours are made for it.
     const QColor background = printing ? QColor(Qt::white) : QColor(Qt::black);

@@ -59,9 +59,11 @@ public:
     const HistogramSettings& Settings() const { return m_settings; }
     // Takes new settings (an unknown item keeps the current one) and recomputes.
     void Apply(const HistogramSettings& settings);
-    const std::vector<HistogramPanel>& Panels() const { return m_panels; }
+    // The figures are computed when first needed after a change (a window that is opened and
+    // then given its settings computes them once).
+    const std::vector<HistogramPanel>& Panels() const;
     // The enabled laps' indices, in the order of the panels' laps.
-    const std::vector<int>& Laps() const { return m_laps; }
+    const std::vector<int>& Laps() const;
     double RangeFrom() const { return m_from; }
     double RangeTo() const { return m_to; }
     // Tab-separated figures: per panel a line of headings, a row per bin, the shares.
@@ -83,7 +85,9 @@ protected:
 
 private:
     class Plot;
-    void Recompute();
+    // The figures are out of date: computed again when next needed.
+    void Invalidate();
+    void Compute() const;
     void Retitle();
     void FillControls();
     void OnControlsChanged();
@@ -91,8 +95,9 @@ private:
     QPointer<CTarnwickDoc> m_doc;
     const AppSettings& m_app;
     HistogramSettings m_settings;
-    std::vector<HistogramPanel> m_panels;
-    std::vector<int> m_laps;
+    mutable std::vector<HistogramPanel> m_panels;
+    mutable std::vector<int> m_laps;
+    mutable bool m_dirty = true;
     double m_from = 0.0;
     double m_to = 0.0;
     bool m_filling = false;
