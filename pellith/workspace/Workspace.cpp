@@ -19,12 +19,12 @@ enum class ValueType { Text, Int, Number, Bool, List, IntList };
 // Every setting a workspace may hold: a new setting is one line here (and the code of the
 // window that saves and restores it). Section "workspace" is the file's head, "lap" every
 // lap section, "window" every window section, and a kind's name the settings of that kind.
-struct KeySpec {
+struct KeyRule {
     std::string_view section;
     std::string_view key;
     ValueType type;
 };
-constexpr KeySpec kKeys[] = {
+constexpr KeyRule kKeys[] = {
     {"workspace", "version", ValueType::Int},
     {"workspace", "laps", ValueType::Int},
     {"workspace", "windows", ValueType::Int},
@@ -62,9 +62,9 @@ constexpr KeySpec kKeys[] = {
     {"histogram", "sync", ValueType::Bool},
 };
 
-const KeySpec* FindKey(std::string_view section, std::string_view key) {
-    for (const KeySpec& spec : kKeys) {
-        if (spec.section == section && morlund::EqualsNoCase(spec.key, key)) return &spec;
+const KeyRule* FindKey(std::string_view section, std::string_view key) {
+    for (const KeyRule& rule : kKeys) {
+        if (rule.section == section && morlund::EqualsNoCase(rule.key, key)) return &rule;
     }
     return nullptr;
 }
@@ -305,8 +305,8 @@ WorkspaceReadResult ParseWorkspaceText(std::string_view text) {
         const std::string where = e.section.empty() ? "the top" : "[" + e.section + "]";
         int number = 0;
         if (morlund::EqualsNoCase(e.section, "workspace")) {
-            const KeySpec* spec = FindKey("workspace", e.key);
-            if (spec == nullptr) {
+            const KeyRule* rule = FindKey("workspace", e.key);
+            if (rule == nullptr) {
                 problems.push_back("Unknown setting \"" + e.key + "\" in " + where + ".");
                 continue;
             }
@@ -317,9 +317,9 @@ WorkspaceReadResult ParseWorkspaceText(std::string_view text) {
                 continue;
             }
             head = true;
-            if (spec->key == "version") version = *v;
-            if (spec->key == "laps") lapCount = *v;
-            if (spec->key == "windows") windowCount = *v;
+            if (rule->key == "version") version = *v;
+            if (rule->key == "laps") lapCount = *v;
+            if (rule->key == "windows") windowCount = *v;
         } else if (SplitSection(e.section, "lap", number)) {
             if (number > Workspace::kMaxLaps) {
                 problems.push_back("Lap " + std::to_string(number) + " is beyond the " +
@@ -345,19 +345,19 @@ WorkspaceReadResult ParseWorkspaceText(std::string_view text) {
                 continue;
             }
             if (!KnownKind(window->kind)) continue;  // reported once below
-            const KeySpec* spec = FindKey("window", e.key);
-            if (spec == nullptr) spec = FindKey(window->kind, e.key);
-            if (spec == nullptr) {
+            const KeyRule* rule = FindKey("window", e.key);
+            if (rule == nullptr) rule = FindKey(window->kind, e.key);
+            if (rule == nullptr) {
                 problems.push_back("Unknown setting \"" + e.key + "\" in " + where + ".");
                 continue;
             }
-            if (!Fits(spec->type, e.value)) {
+            if (!Fits(rule->type, e.value)) {
                 problems.push_back("\"" + e.key + "\" in " + where + " has a value of the wrong "
                                    "kind: \"" + e.value + "\".");
                 continue;
             }
-            if (spec->key == "kind") continue;
-            if (spec->key == "geometry") {
+            if (rule->key == "kind") continue;
+            if (rule->key == "geometry") {
                 const std::vector<std::string_view> parts = SplitList(e.value);
                 const bool good = parts.size() == 4 && *ParseInt(parts[2]) > 0 &&
                                   *ParseInt(parts[3]) > 0;
@@ -368,10 +368,10 @@ WorkspaceReadResult ParseWorkspaceText(std::string_view text) {
                 }
                 window->geometry = WorkspaceGeometry{*ParseInt(parts[0]), *ParseInt(parts[1]),
                                                      *ParseInt(parts[2]), *ParseInt(parts[3])};
-            } else if (spec->key == "maximised") {
+            } else if (rule->key == "maximised") {
                 window->maximised = *ParseBool(e.value);
-            } else if (!window->Get(spec->key)) {
-                window->settings.emplace_back(std::string(spec->key), e.value);
+            } else if (!window->Get(rule->key)) {
+                window->settings.emplace_back(std::string(rule->key), e.value);
             }
         } else {
             problems.push_back("Unknown section [" + e.section + "].");
