@@ -87,7 +87,7 @@ public:
     // windows with their settings; a workspace without laps (a layout) replaces the
     // windows of the open laps. What cannot be opened is named in one message. False when
     // nothing was opened.
-    bool OpenWorkspace(const QString& path);
+    bool OpenWorkspace(QString path);  // a copy: the path may be an entry of the recent list
     // Opens the windows of a workspace on the open document, then closes the windows that
     // were there before. Problems are added to `problems`; returns the windows opened.
     int OpenWorkspaceWindows(const pellith::Workspace& workspace, std::vector<std::string>& problems);

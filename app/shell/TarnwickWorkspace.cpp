@@ -122,10 +122,13 @@ int CTarnwickApp::OpenWorkspaceWindows(const pellith::Workspace& workspace,
     return opened;
 }
 
-bool CTarnwickApp::OpenWorkspace(const QString& path) {
+bool CTarnwickApp::OpenWorkspace(QString path) {
     const pellith::WorkspaceReadResult read = pellith::ReadWorkspace(ToPath(path));
     std::vector<std::string> problems = read.problems;
     if (!read.usable) {
+        // A recent entry whose file has gone leaves the list, as recent laps do.
+        if (!QFileInfo::exists(path) && m_recentWorkspaces.removeAll(QFileInfo(path).absoluteFilePath()) > 0)
+            emit RecentWorkspacesChanged();
         ReportProblems(path, problems);
         return false;
     }

@@ -7,6 +7,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QSettings>
+#include <filesystem>
 #include <fstream>
 #include <optional>
 
@@ -188,6 +189,11 @@ TEST_F(WorkspaceTest, BadWorkspacesOpenWhatTheyCanInOneMessage) {
             EXPECT_NE(sink.Messages().front().text.find(part), std::string::npos) << part;
     }
     EXPECT_EQ(app->RecentFiles(), recentFiles);  // laps from workspaces leave it alone
+    // A recent workspace that has gone leaves its list when it is chosen.
+    ASSERT_EQ(app->RecentWorkspaces().size(), 1);
+    std::filesystem::remove(dir.path() / "bad.tws");
+    EXPECT_FALSE(app->OpenWorkspace(app->RecentWorkspaces().front()));
+    EXPECT_TRUE(app->RecentWorkspaces().isEmpty());
 }
 
 TEST_F(WorkspaceTest, AnalysisLayoutTilesSynchronisedGraphsBesideTheStatistics) {
