@@ -1,8 +1,9 @@
 // Tarnwick: the desktop program.
 //
-//   tarnwick [--screenshot FILE] [FILE...]
+//   tarnwick [--screenshot FILE] [--workspace FILE] [--analysis-layout] [FILE...]
 //
-// The first file opens the laps, the others are added to them. --screenshot saves
+// The first file opens the laps, the others are added to them. --workspace opens a saved
+// workspace (after the files); --analysis-layout opens the analysis layout on the laps. --screenshot saves
 // the main window as PNG once the files are open and the window is painted, and
 // exits; in that mode messages go to standard error, so that no message box waits
 // for an answer. TARNWICK_STARTUP_LOG=1 prints the time from process start to the first
@@ -92,6 +93,10 @@ int main(int argc, char** argv) {
     QCommandLineOption screenshot("screenshot", "Save the main window as PNG FILE and exit.",
                                   "FILE");
     parser.addOption(screenshot);
+    QCommandLineOption workspace("workspace", "Open the workspace FILE.", "FILE");
+    parser.addOption(workspace);
+    QCommandLineOption layout("analysis-layout", "Open the analysis layout on the laps.");
+    parser.addOption(layout);
     parser.addPositionalArgument(
         "files", "Telemetry files: the first opens the laps, the others are added.", "[FILE...]");
     parser.process(qt);
@@ -104,6 +109,11 @@ int main(int argc, char** argv) {
     tarnwick::CTarnwickApp app;
     app.SetMessagesToStderr(parser.isSet(screenshot));
     if (!app.Start(parser.positionalArguments())) return 1;
+    // Once the main window has its size, so that windows are placed in its area.
+    QTimer::singleShot(0, &app, [&] {
+        if (parser.isSet(workspace)) app.OpenWorkspace(parser.value(workspace));
+        if (parser.isSet(layout)) app.OpenAnalysisLayout();
+    });
     FirstPaint watcher(*app.MainFrame(), sinceMain,
                        qEnvironmentVariableIntValue("TARNWICK_STARTUP_LOG") != 0,
                        parser.value(screenshot));

@@ -23,7 +23,7 @@ libraries="morlund pellith app"
 # "room: a b" declares a room off the chain that may include only a and b.
 rooms_morlund="platform res setup physics core items formats"
 extra_morlund="track: platform res"
-rooms_pellith="stats export setup"
+rooms_pellith="stats export setup histogram workspace"
 extra_pellith="analysis: stats"
 rooms_app="res shell graph views setup app"
 extra_app=""

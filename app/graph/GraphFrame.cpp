@@ -238,12 +238,24 @@ QAction* CGraphFrame::ViewAction(ViewCommand command) const {
             return m_view->Action(CGraphView::kZoomInY);
         case ViewCommand::ZoomOutY:
             return m_view->Action(CGraphView::kZoomOutY);
+        case ViewCommand::FitY:
+            return m_view->Action(CGraphView::kFitY);
         case ViewCommand::Print:
             return m_view->Action(CGraphView::kPrint);
         case ViewCommand::PrintPreview:
             return m_view->Action(CGraphView::kPrintPreview);
     }
     return nullptr;
+}
+
+void CGraphFrame::SaveState(pellith::WorkspaceWindow& window) const {
+    m_view->SaveState(window);
+}
+
+void CGraphFrame::RestoreState(const pellith::WorkspaceWindow& window,
+                               std::vector<std::string>& problems) {
+    m_view->RestoreState(window, problems);
+    RefillSelectors();
 }
 
 bool CGraphFrame::RangeTexts(QString& time, QString& distance) const {

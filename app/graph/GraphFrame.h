@@ -75,6 +75,9 @@ public:
 
     QAction* ViewAction(ViewCommand command) const override;
     bool RangeTexts(QString& time, QString& distance) const override;
+    void SaveState(pellith::WorkspaceWindow& window) const override;
+    void RestoreState(const pellith::WorkspaceWindow& window,
+                      std::vector<std::string>& problems) override;
 
     CGraphView* View() const { return m_view; }
     GraphSelectorBar* SelectorBar() const { return m_bar; }

@@ -5,7 +5,10 @@
 
 #include "morlund/core/PerfCore.h"
 #include "morlund/formats/BufManager.h"
+#include "app/graph/GraphRendererImpl.h"
+#include "app/graph/GraphSeriesCache.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/items/Wheel.h"
 #include "pellith/stats/LapTimeText.h"
 
 namespace tarnwick {
@@ -336,6 +339,74 @@ QRect PrintPlotRect(QSize deviceSize, double scaleX, double scaleY) {
     const int right = ToInt(std::round((deviceSize.width() - kInset) / scaleX));
     const int bottom = ToInt(std::round((deviceSize.height() - kInset) / scaleY));
     return QRect(left, top, std::max(right - left, 0), std::max(bottom - top, 0));
+}
+
+// --- fitting Y to the data ------------------------------------------------------------------
+
+std::optional<std::pair<double, double>> ShownValueRange(const morlund::BufManager& manager,
+                                                         const GraphItem& y,
+                                                         const morlund::Wheel* wheel,
+                                                         const GraphState& s) {
+    using morlund::Wheel;
+    double low = HUGE_VAL, high = -HUGE_VAL;
+    for (int b = 0; b < manager.GetBufCount(); ++b) {
+        if (!manager.IsBufferEnabled(b)) continue;
+        const morlund::PerfCore* lap = manager.GetBuffer(b);
+        const int n = lap->GetSampleCount();
+        for (const DataItem* item : y.dataItems) {
+            std::vector<const Wheel*> wheels{wheel};
+            if (item->GetDataType() == DataItem::DT_WHEEL && (wheel == nullptr || wheel == Wheel::ALL))
+                wheels = {Wheel::LEFT_REAR, Wheel::RIGHT_REAR, Wheel::LEFT_FRONT, Wheel::RIGHT_FRONT};
+            for (const Wheel* w : wheels) {
+                for (int i = 0; i < n; ++i) {
+                    if (s.xIsDistance) {
+                        const double d = lap->GetDistance(i);
+                        if (d < s.xStart || d > s.xEnd) continue;
+                    }
+                    const double v = item->GetConvertedValue(lap, i, w);
+                    if (!IsDrawable(v, y.validMin, y.validMax)) continue;
+                    low = std::min(low, v);
+                    high = std::max(high, v);
+                }
+            }
+        }
+    }
+    if (!(low <= high)) return std::nullopt;
+    return std::make_pair(low, high);
+}
+
+bool FitYToRange(GraphItem& y, const morlund::Wheel* wheel, const YAxisMap& axis, double low,
+                 double high) {
+    if (axis.height < 1 || !std::isfinite(low) || !std::isfinite(high) || high < low) return false;
+    double span = high - low;
+    if (span <= 0.0) span = std::fabs(low) > 0.0 ? std::fabs(low) / 10.0 : 1.0;
+    const double from = (low + high) / 2.0 - span * (0.5 + kFitMargin);
+    const double to = (low + high) / 2.0 + span * (0.5 + kFitMargin);
+    // Rows per logical unit are height / extent: the smallest extent that holds the range.
+    const double needed = (to - from) * axis.valueScale;
+    // The item itself answers for its extent (a copy would lose what kind of item it is).
+    const int original = y.zoomLevel;
+    int level = GraphItem::kMaxZoomLevel;
+    for (int l = GraphItem::kMinZoomLevel; l <= GraphItem::kMaxZoomLevel; ++l) {
+        y.zoomLevel = l;
+        if (graph_detail::VirtualExtent(y, wheel) >= needed) {
+            level = l;
+            break;
+        }
+    }
+    y.zoomLevel = level;
+    const double extent = graph_detail::VirtualExtent(y, wheel);
+    y.zoomLevel = original;
+    const double middle = (from + to) / 2.0;
+    const double rows = std::trunc(middle * axis.valueScale) * axis.height / extent;
+    const double offset = axis.zero - (axis.top + axis.height / 2) - std::round(rows);
+    const int newOffset = static_cast<int>(
+        std::clamp(offset, -static_cast<double>(GraphItem::kMaxOffset),
+                   static_cast<double>(GraphItem::kMaxOffset)));
+    if (level == y.zoomLevel && newOffset == y.offset) return false;
+    y.zoomLevel = level;
+    y.offset = newOffset;
+    return true;
 }
 
 }  // namespace tarnwick

@@ -19,6 +19,7 @@
 namespace morlund {
 class BufManager;
 class DataItem;
+class Wheel;
 }  // namespace morlund
 
 namespace tarnwick {
@@ -64,6 +65,30 @@ bool ZoomYIn(GraphItem& yItem, int n);
 bool ZoomYOut(GraphItem& yItem, int n);
 // Steps of a wheel turn: delta / 120, truncated toward zero.
 int WheelSteps(int delta);
+
+// --- fitting Y to the data -------------------------------------------------------------
+// How the Y axis maps values to rows before its zoom and offset: the row of zero, the plot
+// rows and the item's value scale.
+struct YAxisMap {
+    int zero = 0;
+    int top = 0;
+    int height = 0;
+    double valueScale = 1.0;
+};
+// The lowest and highest value the graph draws of the Y item (every data item, the wheel
+// or the four wheels for ALL) for the enabled laps over the visible distance range (the
+// whole lap when X is not the distance); none when nothing is drawable.
+std::optional<std::pair<double, double>> ShownValueRange(const morlund::BufManager& manager,
+                                                         const GraphItem& y,
+                                                         const morlund::Wheel* wheel,
+                                                         const GraphState& s);
+// The fraction of the data range kept free above and below the data.
+inline constexpr double kFitMargin = 0.05;
+// Sets the Y item's zoom level (the closest one that shows the whole range) and offset so
+// that [low, high] with the margin fills the plot, centred. A range of one value is given
+// a width of its tenth (or 1). False when nothing changed.
+bool FitYToRange(GraphItem& y, const morlund::Wheel* wheel, const YAxisMap& axis, double low,
+                 double high);
 
 // --- scrolling ----------------------------------------------------------------------
 // The visible distance range (Distance X item). `shift` takes eighths of the range

@@ -90,6 +90,13 @@ bool GraphRenderer::Impl::MakeLayout(const GraphScene& scene, Layout& L) {
     return true;
 }
 
+std::optional<YAxisMap> GraphRenderer::YAxis(const GraphScene& scene) {
+    Layout L;
+    if (scene.state == nullptr || !m_impl->MakeLayout(scene, L) || L.yItem == nullptr)
+        return std::nullopt;
+    return YAxisMap{L.zeroY + L.yItem->offset, L.top, L.height, L.valueScale};
+}
+
 void GraphRenderer::Impl::DrawBackground(QPainter& p, const GraphScene& scene) const {
     const QColor bg = scene.printing    ? QColor(Qt::white)
                       : scene.lowColour ? QColor(Qt::black)

@@ -6,9 +6,11 @@
 #include <QRect>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "app/graph/GraphItem.h"
+#include "app/graph/GraphModel.h"
 #include "app/graph/GraphState.h"
 
 namespace morlund {
@@ -59,6 +61,9 @@ public:
     // Draws the selection band or the cursor column alone, by inversion (used to move
     // them over a cached picture).
     void PaintSelection(QPainter& painter, const GraphScene& scene);
+    // How the scene's Y item maps values to rows, without its offset; none when the
+    // scene draws no curves.
+    std::optional<YAxisMap> YAxis(const GraphScene& scene);
     // The left margin: the width of "-0.000000" in the graph font.
     int LeftMargin(bool printing) const;
     // Turns the reduction off (every sample drawn): for comparisons only.

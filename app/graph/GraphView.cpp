@@ -15,6 +15,8 @@
 #include <algorithm>
 
 #include "app/graph/GraphModel.h"
+#include "morlund/items/Formula.h"
+#include "pellith/workspace/Workspace.h"
 #include "app/shell/DocController.h"
 #include "app/shell/SelectionListDlg.h"
 #include "app/shell/SharedPrinter.h"
@@ -135,6 +137,7 @@ void CGraphView::CreateActions() {
         {kZoomSelection, "Zoom &Selection", QKeySequence(Qt::Key_Return), false,
          &CGraphView::ZoomSelection},
         {kZoomAll, "Zoom &All", QKeySequence(Qt::CTRL | Qt::Key_Z), false, &CGraphView::ZoomAll},
+        {kFitY, "&Fit Y to Data", QKeySequence(Qt::CTRL | Qt::Key_F), false, &CGraphView::FitY},
         {kCursorMode, "&Cursor Mode", QKeySequence(Qt::CTRL | Qt::Key_C), true,
          &CGraphView::ToggleCursorMode},
         {kDrawLines, "Draw &Lines", QKeySequence(Qt::CTRL | Qt::Key_L), true,
@@ -178,7 +181,7 @@ void CGraphView::RefreshActions() {
 QMenu* CGraphView::CreateContextMenu(QWidget* parent) {
     auto* menu = new QMenu(parent);
     RefreshActions();
-    for (Command c : {kZoomInX, kZoomOutX, kZoomInY, kZoomOutY, kZoomSelection, kZoomAll})
+    for (Command c : {kZoomInX, kZoomOutX, kZoomInY, kZoomOutY, kZoomSelection, kZoomAll, kFitY})
         menu->addAction(m_actions[c]);
     menu->addSeparator();
     for (Command c : {kCursorMode, kDrawLines, kShowValues, kSync})
@@ -294,6 +297,111 @@ void CGraphView::ZoomAll() {
     UpdateScrollBars();
     Redraw();
     Notify();
+}
+
+void CGraphView::FitY() {
+    if (!m_doc || m_doc->Manager() == nullptr) return;
+    GraphItem& y = YGraphItem();
+    const auto range = ShownValueRange(*m_doc->Manager(), y, m_state.wheel, m_state);
+    const auto axis = m_renderer.YAxis(Scene(m_state, false));
+    if (!range || !axis) return;
+    if (FitYToRange(y, m_state.wheel, *axis, range->first, range->second)) {
+        UpdateScrollBars();
+        Redraw();
+    }
+}
+
+void CGraphView::SetVisibleRange(double from, double to) {
+    if (!m_doc || m_doc->Manager() == nullptr || !m_state.xIsDistance) return;
+    ViewHint hint = MakeViewHint(m_state);
+    hint.cursorPos = -1.0;
+    hint.selectionFrom = from;
+    hint.selectionTo = to;
+    FollowHint(m_state, m_state.trackLength, hint);
+    UpdateScrollBars();
+    Redraw();
+}
+
+void CGraphView::SaveState(pellith::WorkspaceWindow& window) const {
+    const GraphItem& x = *m_items[m_state.xItem];
+    const GraphItem& y = *m_items[m_state.yItem];
+    if (!x.dataItems.empty()) window.Set("x", x.dataItems.front()->GetShortName());
+    if (!y.dataItems.empty()) window.Set("y", y.dataItems.front()->GetShortName());
+    if (m_state.wheel != nullptr) window.Set("wheel", m_state.wheel->GetShortName());
+    std::vector<std::string> overlays;
+    for (std::size_t i = 1; i < y.dataItems.size(); ++i)
+        overlays.push_back(y.dataItems[i]->GetShortName());
+    window.SetList("overlays", overlays);
+    window.SetInt("xzoom", x.zoomLevel);
+    window.SetInt("xoffset", x.offset);
+    window.SetInt("yzoom", y.zoomLevel);
+    window.SetInt("yoffset", y.offset);
+    window.SetNumber("from", m_state.xStart);
+    window.SetNumber("to", m_state.xEnd);
+    window.SetBool("sync", m_state.sync);
+    window.SetBool("cursor", m_state.cursorMode);
+    window.SetBool("lines", m_state.drawLines);
+    window.SetBool("values", m_state.showValues);
+}
+
+void CGraphView::RestoreState(const pellith::WorkspaceWindow& window,
+                              std::vector<std::string>& problems) {
+    const morlund::FormulaNames names = morlund::FormulaNames::FromCatalogue();
+    const auto itemIndex = [&](const char* key) -> int {
+        const auto name = window.Get(key);
+        if (!name) return -1;
+        const DataItem* item = names.FindItem(*name);
+        const int index = item != nullptr ? FindItem(m_items, item) : -1;
+        if (index < 0) problems.push_back("The graph's channel \"" + *name + "\" is not known.");
+        return index;
+    };
+    const int x = itemIndex("x");
+    if (x >= 0 && m_items[x]->CanBeX()) SetX(x);
+    const int y = itemIndex("y");
+    if (y >= 0 && m_items[y]->CanBeY()) SetY(y);
+    if (const auto wheel = window.Get("wheel")) {
+        if (const morlund::Wheel* w = names.FindWheel(*wheel))
+            SetWheel(w);
+        else
+            problems.push_back("The graph's wheel \"" + *wheel + "\" is not known.");
+    }
+    GraphItem& yItem = YGraphItem();
+    if (const auto overlays = window.GetList("overlays"); overlays && !yItem.dataItems.empty()) {
+        yItem.dataItems.resize(1);
+        for (const std::string& name : *overlays) {
+            const DataItem* item = names.FindItem(name);
+            if (item != nullptr)
+                yItem.dataItems.push_back(item);
+            else
+                problems.push_back("The graph's overlay \"" + name + "\" is not known.");
+        }
+    }
+    const auto clampZoom = [](int v) {
+        return std::clamp(v, GraphItem::kMinZoomLevel, GraphItem::kMaxZoomLevel);
+    };
+    const auto clampOffset = [](int v) {
+        return std::clamp(v, -GraphItem::kMaxOffset, GraphItem::kMaxOffset);
+    };
+    if (const auto v = window.GetInt("xzoom")) XGraphItem().zoomLevel = clampZoom(*v);
+    if (const auto v = window.GetInt("xoffset")) XGraphItem().offset = clampOffset(*v);
+    if (const auto v = window.GetInt("yzoom")) yItem.zoomLevel = clampZoom(*v);
+    if (const auto v = window.GetInt("yoffset")) yItem.offset = clampOffset(*v);
+    const auto from = window.GetNumber("from");
+    const auto to = window.GetNumber("to");
+    if (from && to) SetVisibleRange(*from, *to);
+    const std::pair<const char*, bool*> switches[] = {{"sync", &m_state.sync},
+                                                      {"cursor", &m_state.cursorMode},
+                                                      {"lines", &m_state.drawLines},
+                                                      {"values", &m_state.showValues}};
+    for (const auto& [key, flag] : switches) {
+        if (const auto v = window.GetBool(key)) *flag = *v;
+    }
+    emit SyncChanged(m_state.sync);
+    RefreshActions();
+    UpdateScrollBars();
+    Retitle();
+    Redraw();
+    emit CommandsChanged();
 }
 
 bool CGraphView::CanZoomSelection() const { return tarnwick::CanZoomSelection(m_state); }

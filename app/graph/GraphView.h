@@ -22,6 +22,9 @@ class QPrinter;
 namespace morlund {
 class Wheel;
 }
+namespace pellith {
+struct WorkspaceWindow;
+}
 
 namespace tarnwick {
 
@@ -44,6 +47,7 @@ public:
         kZoomOutY,
         kZoomSelection,
         kZoomAll,
+        kFitY,
         kCursorMode,
         kDrawLines,
         kShowValues,
@@ -127,6 +131,13 @@ public:
     // screen-sized units scaled to the printer.
     void PrintTo(QPrinter& printer);
 
+    // Shows a distance range (clamped to the lap; an empty one shows the whole lap).
+    void SetVisibleRange(double from, double to);
+    // The view's workspace settings: X, Y and wheel, the Y item's overlays, both axes'
+    // zoom and offset, the visible range and the switches.
+    void SaveState(pellith::WorkspaceWindow& window) const;
+    void RestoreState(const pellith::WorkspaceWindow& window, std::vector<std::string>& problems);
+
     void SetChooser(Chooser chooser) { m_chooser = std::move(chooser); }
     // More entries for the popup menu (the frame's selector bar toggle).
     void AddMenuAction(QAction* action) { m_extraMenuActions.push_back(action); }
@@ -144,6 +155,8 @@ public slots:
     void ZoomOutY();
     void ZoomSelection();
     void ZoomAll();
+    // The Y range becomes that of the data shown, with a margin.
+    void FitY();
     void ToggleCursorMode();
     void ToggleDrawLines();
     void ToggleShowValues();

@@ -23,7 +23,8 @@ int ClampTo(int value, int lowest, int highest) { return std::clamp(value, lowes
 QString GetGameName(GameType game) { return QString::fromStdString(morlund::GetGameName(game)); }
 
 QString GetStartViewName(int view) {
-    static const char* const kNames[] = {"Stat View", "Graph View", "Text View", "Track View"};
+    static const char* const kNames[] = {"Stat View", "Graph View", "Text View", "Track View",
+                                         "Histogram View"};
     return view >= 0 && view < AppSettings::kStartViewCount ? QString(kNames[view])
                                                             : QStringLiteral("???");
 }

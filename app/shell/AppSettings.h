@@ -13,7 +13,7 @@ namespace tarnwick {
 // QSettings("Ravelle", "Tarnwick"). Integers are stored as integers.
 struct AppSettings {
     static constexpr int kGameCount = morlund::kGameCount;
-    static constexpr int kStartViewCount = 4;
+    static constexpr int kStartViewCount = 5;
 
     int use_miles = 0;
     int flicker_free = 1;
@@ -48,9 +48,9 @@ struct AppSettings {
 };
 
 // The start views, in their stored order.
-enum class StartView { Stat = 0, Graph = 1, Text = 2, Track = 3 };
+enum class StartView { Stat = 0, Graph = 1, Text = 2, Track = 3, Histogram = 4 };
 
-// "Stat View", "Graph View", "Text View", "Track View"; "???" outside 0..3.
+// "Stat View", "Graph View", "Text View", "Track View", "Histogram View"; "???" outside.
 QString GetStartViewName(int view);
 // "GP2" … "LFS".
 QString GetGameName(morlund::GameType game);

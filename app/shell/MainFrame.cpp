@@ -15,6 +15,7 @@
 #include <QPrinter>
 #include <QStatusBar>
 #include <QToolBar>
+#include <functional>
 
 #include "app/res/Icons.h"
 #include "app/shell/DocController.h"
@@ -39,6 +40,7 @@ constexpr std::pair<CMainFrame::Command, ViewCommand> kViewCommands[] = {
     {CMainFrame::kZoomOutX, ViewCommand::ZoomOutX},
     {CMainFrame::kZoomInY, ViewCommand::ZoomInY},
     {CMainFrame::kZoomOutY, ViewCommand::ZoomOutY},
+    {CMainFrame::kFitY, ViewCommand::FitY},
     {CMainFrame::kPrint, ViewCommand::Print},
     {CMainFrame::kPrintPreview, ViewCommand::PrintPreview},
 };
@@ -61,6 +63,8 @@ CMainFrame::CMainFrame(CTarnwickApp& app) : m_app(app) {
     connect(m_mdi, &QMdiArea::subWindowActivated, this, &CMainFrame::OnWindowActivated);
     connect(&m_app, &CTarnwickApp::DocumentChanged, this, &CMainFrame::OnDocumentChanged);
     connect(&m_app, &CTarnwickApp::RecentFilesChanged, this, &CMainFrame::RebuildRecentMenu);
+    connect(&m_app, &CTarnwickApp::RecentWorkspacesChanged, this,
+            &CMainFrame::RebuildRecentWorkspaceMenu);
     OnDocumentChanged(nullptr);
 }
 
@@ -87,6 +91,11 @@ void CMainFrame::CreateActions() {
          "Remove laps from the document"},
         {kExport, "&Export...", QKeySequence(Qt::CTRL | Qt::Key_E),
          "Export channels to a text file"},
+        {kOpenWorkspace, "Open Wor&kspace...", {}, "Open laps and windows saved together"},
+        {kSaveWorkspace, "Save &Workspace...", {}, "Save the open laps and windows together"},
+        {kSaveLayout, "Save &Layout...", {}, "Save the windows without the laps"},
+        {kAnalysisLayout, "&Analysis Layout", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_L),
+         "Open the graphs, map and statistics most sessions start from"},
         {kSetupOpen, "Setup &Open...", {}, "Read a car setup file into the current lap"},
         {kSetupSave,
          "Setup &Save",
@@ -105,12 +114,16 @@ void CMainFrame::CreateActions() {
         {kNewGraphView, "New &Graph View", QKeySequence(Qt::Key_F6), "Open a graph window"},
         {kNewTextView, "New &Text View", QKeySequence(Qt::Key_F7), "Open a sample table window"},
         {kNewTrackView, "New Trac&k View", QKeySequence(Qt::Key_F8), "Open a track map window"},
+        {kNewHistogramView, "New H&istogram View", QKeySequence(Qt::Key_F9),
+         "Open a histogram window"},
         {kCursorMode, "&Cursor Mode", {}, "Move a cursor instead of selecting"},
         {kZoomSelection, "Zoom &Selection", {}, "Zoom to the selected range"},
         {kZoomInX, "Zoom In &X", {}, "Zoom in horizontally"},
         {kZoomOutX, "Zoom Out X", {}, "Zoom out horizontally"},
         {kZoomInY, "Zoom In &Y", {}, "Zoom in vertically"},
         {kZoomOutY, "Zoom Out Y", {}, "Zoom out vertically"},
+        // The graph carries the key (Ctrl+F); the menu only shows it.
+        {kFitY, "&Fit Y to Data\tCtrl+F", {}, "Fit the vertical range to the data shown"},
         {kCascade, "&Cascade", {}, "Arrange the windows overlapped"},
         {kTileHorizontally, "Tile &Horizontally", QKeySequence(Qt::Key_BracketLeft),
          "Arrange the windows one above the other"},
@@ -152,6 +165,13 @@ void CMainFrame::CreateActions() {
 
     connect(m_actions[kFileOpen], &QAction::triggered, &m_app, &CTarnwickApp::OnFileOpen);
     connect(m_actions[kOptions], &QAction::triggered, &m_app, &CTarnwickApp::OnOptions);
+    connect(m_actions[kOpenWorkspace], &QAction::triggered, &m_app,
+            &CTarnwickApp::OnOpenWorkspace);
+    connect(m_actions[kSaveWorkspace], &QAction::triggered, &m_app,
+            &CTarnwickApp::OnSaveWorkspace);
+    connect(m_actions[kSaveLayout], &QAction::triggered, &m_app, &CTarnwickApp::OnSaveLayout);
+    connect(m_actions[kAnalysisLayout], &QAction::triggered, &m_app,
+            &CTarnwickApp::OpenAnalysisLayout);
     connect(m_actions[kPrintSetup], &QAction::triggered, this,
             [this] { QPageSetupDialog(&SharedPrinter(), this).exec(); });
     const auto controller = [this](void (DocController::*command)()) {
@@ -181,6 +201,7 @@ void CMainFrame::CreateActions() {
         {kNewGraphView, StartView::Graph},
         {kNewTextView, StartView::Text},
         {kNewTrackView, StartView::Track},
+        {kNewHistogramView, StartView::Histogram},
     };
     for (const auto& [command, kind] : newViews)
         connect(m_actions[command], &QAction::triggered, this,
@@ -226,6 +247,11 @@ void CMainFrame::CreateMenus() {
     file->addSeparator();
     file->addAction(m_actions[kExport]);
     file->addSeparator();
+    file->addAction(m_actions[kOpenWorkspace]);
+    file->addAction(m_actions[kSaveWorkspace]);
+    file->addAction(m_actions[kSaveLayout]);
+    m_recentWorkspaceMenu = file->addMenu(tr("Recent Wor&kspaces"));
+    file->addSeparator();
     file->addAction(m_actions[kSetupOpen]);
     file->addAction(m_actions[kSetupSave]);
     file->addAction(m_actions[kSetupEdit]);
@@ -240,6 +266,7 @@ void CMainFrame::CreateMenus() {
     exit->setShortcut(QKeySequence::Quit);
     connect(exit, &QAction::triggered, this, &QWidget::close);
     RebuildRecentMenu();
+    RebuildRecentWorkspaceMenu();
 
     QMenu* view = menuBar()->addMenu(tr("&View"));
     m_toolBarToggle = view->addAction(tr("&Toolbar"));
@@ -251,6 +278,7 @@ void CMainFrame::CreateMenus() {
     view->addAction(m_actions[kZoomOutX]);
     view->addAction(m_actions[kZoomInY]);
     view->addAction(m_actions[kZoomOutY]);
+    view->addAction(m_actions[kFitY]);
     view->addSeparator();
     // The lap the deltas, sector and corner tables compare with: the fastest lap, or any
     // loaded lap; filled afresh each time it opens, as the laps come and go.
@@ -284,6 +312,8 @@ void CMainFrame::CreateMenus() {
     window->addAction(m_actions[kNewGraphView]);
     window->addAction(m_actions[kNewTextView]);
     window->addAction(m_actions[kNewTrackView]);
+    window->addAction(m_actions[kNewHistogramView]);
+    window->addAction(m_actions[kAnalysisLayout]);
     window->addSeparator();
     window->addAction(m_actions[kCascade]);
     window->addAction(m_actions[kTileHorizontally]);
@@ -370,16 +400,28 @@ void CMainFrame::SetRangeTexts(const QString& time, const QString& distance) {
     m_distancePane->setEnabled(!distance.isEmpty());
 }
 
-void CMainFrame::RebuildRecentMenu() {
-    m_recentMenu->clear();
-    const QStringList& files = m_app.RecentFiles();
+namespace {
+// A recent list's menu: "&1 path" ... in the list's order, disabled when empty.
+void FillRecentMenu(QMenu& menu, const QStringList& files, QObject& context,
+                    const std::function<void(const QString&)>& open) {
+    menu.clear();
     for (int i = 0; i < files.size(); ++i) {
-        QAction* action =
-            m_recentMenu->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]));
+        QAction* action = menu.addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(files[i]));
         const QString path = files[i];
-        connect(action, &QAction::triggered, this, [this, path] { m_app.OpenRecentFile(path); });
+        QObject::connect(action, &QAction::triggered, &context, [open, path] { open(path); });
     }
-    m_recentMenu->setEnabled(!files.isEmpty());
+    menu.setEnabled(!files.isEmpty());
+}
+}  // namespace
+
+void CMainFrame::RebuildRecentMenu() {
+    FillRecentMenu(*m_recentMenu, m_app.RecentFiles(), *this,
+                   [this](const QString& path) { m_app.OpenRecentFile(path); });
+}
+
+void CMainFrame::RebuildRecentWorkspaceMenu() {
+    FillRecentMenu(*m_recentWorkspaceMenu, m_app.RecentWorkspaces(), *this,
+                   [this](const QString& path) { m_app.OpenWorkspace(path); });
 }
 
 QString CMainFrame::FormatWindowPos(const QRect& normal, bool maximised) {
@@ -537,6 +579,9 @@ void CMainFrame::UpdateCommands() {
     m_actions[kSetupSave]->setEnabled(doc != nullptr && doc->CanSetupOpenSave());
     m_actions[kSetupEdit]->setEnabled(doc != nullptr && doc->CanSetupEdit() && HasSetupEditor());
     m_actions[kExport]->setEnabled(doc != nullptr && doc->CanExport());
+    m_actions[kSaveWorkspace]->setEnabled(doc != nullptr);
+    m_actions[kSaveLayout]->setEnabled(!m_mdi->subWindowList().isEmpty());
+    m_actions[kAnalysisLayout]->setEnabled(doc != nullptr && doc->HasBuffers());
     // The view commands mirror the active view's own.
     const CViewFrame* frame = ActiveViewFrame();
     for (const auto& [command, viewCommand] : kViewCommands) {
@@ -550,6 +595,7 @@ void CMainFrame::UpdateCommands() {
     m_actions[kNewTextView]->setEnabled(active && HasViewKind(StartView::Text));
     m_actions[kNewTrackView]->setEnabled(active && HasViewKind(StartView::Track) &&
                                          doc->CanNewTrackView());
+    m_actions[kNewHistogramView]->setEnabled(active && HasViewKind(StartView::Histogram));
     const bool windows = !m_mdi->subWindowList().isEmpty();
     for (Command c : {kCascade, kTileHorizontally, kTileVertically})
         m_actions[c]->setEnabled(windows);

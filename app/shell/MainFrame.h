@@ -26,6 +26,10 @@ public:
         kAddBuffers,
         kDeleteBuffers,
         kExport,
+        kOpenWorkspace,
+        kSaveWorkspace,
+        kSaveLayout,
+        kAnalysisLayout,
         kSetupOpen,
         kSetupSave,
         kSetupEdit,
@@ -37,12 +41,14 @@ public:
         kNewGraphView,
         kNewTextView,
         kNewTrackView,
+        kNewHistogramView,
         kCursorMode,
         kZoomSelection,
         kZoomInX,
         kZoomOutX,
         kZoomInY,
         kZoomOutY,
+        kFitY,
         kCascade,
         kTileHorizontally,
         kTileVertically,
@@ -93,6 +99,7 @@ private:
     // Runs a command of the active view and shows its new state.
     void RunViewCommand(ViewCommand command);
     void RebuildRecentMenu();
+    void RebuildRecentWorkspaceMenu();
     void OnDocumentChanged(CTarnwickDoc* doc);
     void OnWindowActivated(QMdiSubWindow* window);
     CTarnwickDoc* ActiveDocument() const;
@@ -101,6 +108,7 @@ private:
     QMdiArea* m_mdi = nullptr;
     std::array<QAction*, kCommandCount> m_actions{};
     QMenu* m_recentMenu = nullptr;
+    QMenu* m_recentWorkspaceMenu = nullptr;
     QAction* m_toolBarToggle = nullptr;
     QAction* m_statusBarToggle = nullptr;
     std::vector<QAction*> m_recentActions;

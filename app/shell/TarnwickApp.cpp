@@ -20,6 +20,34 @@ namespace tarnwick {
 
 namespace {
 constexpr const char* kRecentGroup = "Recent File List";
+constexpr const char* kRecentWorkspaceGroup = "Recent Workspace List";
+
+// A recent list: newest first, each entry once, at most `count` entries.
+void AddToList(QStringList& list, const QString& path, int count) {
+    list.removeAll(path);
+    list.prepend(path);
+    while (list.size() > count)
+        list.removeLast();
+}
+
+QStringList LoadList(QSettings& store, const char* group, int count) {
+    QStringList list;
+    store.beginGroup(group);
+    for (int i = 1; i <= count; ++i) {
+        const QString path = store.value(QStringLiteral("File%1").arg(i)).toString();
+        if (!path.isEmpty()) list << path;
+    }
+    store.endGroup();
+    return list;
+}
+
+void SaveList(QSettings& store, const char* group, const QStringList& list) {
+    store.beginGroup(group);
+    store.remove("");
+    for (int i = 0; i < list.size(); ++i)
+        store.setValue(QStringLiteral("File%1").arg(i + 1), list[i]);
+    store.endGroup();
+}
 constexpr const char* kHomePage = "https://tarnwick.ravelle.example/";
 }  // namespace
 
@@ -93,19 +121,21 @@ void CTarnwickApp::OnFileOpen() {
     OpenFiles(paths);
 }
 
-bool CTarnwickApp::OpenFiles(const QStringList& paths) {
+bool CTarnwickApp::OpenFiles(const QStringList& paths) { return OpenLaps(paths, true, true); }
+
+bool CTarnwickApp::OpenLaps(const QStringList& paths, bool startView, bool remember) {
     if (paths.isEmpty()) return false;
     DropDocument();
     auto doc = std::make_unique<CTarnwickDoc>();
     if (!doc->OpenFiles(paths, m_settings)) return false;
-    AddRecentFile(QFileInfo(paths.front()).absoluteFilePath());
+    if (remember) AddRecentFile(QFileInfo(paths.front()).absoluteFilePath());
     m_doc = std::move(doc);
     // Closing the document's last window closes the document (the window has asked
     // about changed setups); done once the window is gone.
     connect(m_doc.get(), &CTarnwickDoc::LastViewRemoved, this, &CTarnwickApp::DropDocument,
             Qt::QueuedConnection);
     emit DocumentChanged(m_doc.get());
-    if (m_frame) {
+    if (m_frame && startView) {
         // A start view that has no window yet opens as a graph.
         const auto start = static_cast<StartView>(
             ClampTo(m_settings.start_view, 0, AppSettings::kStartViewCount - 1));
@@ -190,10 +220,7 @@ bool CTarnwickApp::OpenWithShell(const QString& target, const QString& title) {
 void CTarnwickApp::AdjustStatPrintFont(int step) { m_settings.stat_prt_font_size_adjust += step; }
 
 void CTarnwickApp::AddRecentFile(const QString& path) {
-    m_recent.removeAll(path);
-    m_recent.prepend(path);
-    while (m_recent.size() > kRecentFileCount)
-        m_recent.removeLast();
+    AddToList(m_recent, path, kRecentFileCount);
     emit RecentFilesChanged();
 }
 
@@ -202,20 +229,18 @@ void CTarnwickApp::RemoveRecentFile(const QString& path) {
 }
 
 void CTarnwickApp::LoadRecentFiles() {
-    m_store.beginGroup(kRecentGroup);
-    for (int i = 1; i <= kRecentFileCount; ++i) {
-        const QString path = m_store.value(QStringLiteral("File%1").arg(i)).toString();
-        if (!path.isEmpty()) m_recent << path;
-    }
-    m_store.endGroup();
+    m_recent = LoadList(m_store, kRecentGroup, kRecentFileCount);
+    m_recentWorkspaces = LoadList(m_store, kRecentWorkspaceGroup, kRecentWorkspaceCount);
 }
 
 void CTarnwickApp::SaveRecentFiles() {
-    m_store.beginGroup(kRecentGroup);
-    m_store.remove("");
-    for (int i = 0; i < m_recent.size(); ++i)
-        m_store.setValue(QStringLiteral("File%1").arg(i + 1), m_recent[i]);
-    m_store.endGroup();
+    SaveList(m_store, kRecentGroup, m_recent);
+    SaveList(m_store, kRecentWorkspaceGroup, m_recentWorkspaces);
+}
+
+void CTarnwickApp::AddRecentWorkspace(const QString& path) {
+    AddToList(m_recentWorkspaces, path, kRecentWorkspaceCount);
+    emit RecentWorkspacesChanged();
 }
 
 }  // namespace tarnwick

@@ -5,10 +5,16 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/shell/AppSettings.h"
 #include "app/shell/ExportDlg.h"
 #include "app/shell/QtMessageSink.h"
+
+namespace pellith {
+struct Workspace;
+}
 
 namespace tarnwick {
 
@@ -21,6 +27,8 @@ class CTarnwickApp : public QObject {
     Q_OBJECT
 public:
     static constexpr int kRecentFileCount = 16;
+    static constexpr int kRecentWorkspaceCount = 8;
+    static constexpr const char* kWorkspaceFilter = "Tarnwick workspaces (*.tws);;All files (*)";
 
     // Reads the settings; creates no window yet.
     CTarnwickApp();
@@ -69,21 +77,52 @@ public:
 
     const QStringList& RecentFiles() const { return m_recent; }
 
+    // --- workspaces -------------------------------------------------------------------
+    // The open laps (unless `withLaps` is false: a layout) and every window with its
+    // place and settings, as a workspace saved at `path`.
+    pellith::Workspace CaptureWorkspace(const QString& path, bool withLaps) const;
+    // Writes the workspace of the open laps and windows; false after telling the user why.
+    bool SaveWorkspace(const QString& path, bool withLaps = true);
+    // Opens a workspace: its laps as a new document (after the save question) and its
+    // windows with their settings; a workspace without laps (a layout) replaces the
+    // windows of the open laps. What cannot be opened is named in one message. False when
+    // nothing was opened.
+    bool OpenWorkspace(QString path);  // a copy: the path may be an entry of the recent list
+    // Opens the windows of a workspace on the open document, then closes the windows that
+    // were there before. Problems are added to `problems`; returns the windows opened.
+    int OpenWorkspaceWindows(const pellith::Workspace& workspace, std::vector<std::string>& problems);
+    // The layout most sessions start from, fitted to the main window: graphs of speed,
+    // throttle with brake, gear and steering stacked on the left and synchronised, the map
+    // and the statistics on the right.
+    pellith::Workspace AnalysisLayout() const;
+    void OpenAnalysisLayout();
+    // File menu commands with their file dialogs.
+    void OnOpenWorkspace();
+    void OnSaveWorkspace();
+    void OnSaveLayout();
+    const QStringList& RecentWorkspaces() const { return m_recentWorkspaces; }
+
 signals:
     void DocumentChanged(tarnwick::CTarnwickDoc* doc);
     void RecentFilesChanged();
+    void RecentWorkspacesChanged();
 
 private:
     // Closes the document's windows and the document, without asking.
     void DropDocument();
+    // Opens the laps as the document; the start view and the recent-file entry are left
+    // to the caller's choice.
+    bool OpenLaps(const QStringList& paths, bool startView, bool remember);
     void AddRecentFile(const QString& path);
     void RemoveRecentFile(const QString& path);
+    void AddRecentWorkspace(const QString& path);
     void LoadRecentFiles();
     void SaveRecentFiles();
 
     QSettings m_store;
     AppSettings m_settings;
     QStringList m_recent;
+    QStringList m_recentWorkspaces;
     QtMessageSink m_sink;
     ExportDlgState m_exportState;
     std::unique_ptr<CMainFrame> m_frame;

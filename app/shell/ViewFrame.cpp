@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "app/shell/TarnwickDoc.h"
+
 namespace tarnwick {
 
 namespace {
@@ -16,6 +18,24 @@ QAction* CViewFrame::ViewAction(ViewCommand) const { return nullptr; }
 
 bool CViewFrame::RangeTexts(QString&, QString&) const { return false; }
 
+void CViewFrame::HoldView(QWidget* view, CTarnwickDoc& doc, const QString& name) {
+    setObjectName(name);
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWidget(view);
+    setWindowTitle(view->windowTitle());
+    connect(view, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
+    connect(&doc, &CTarnwickDoc::Closed, this, &QWidget::close);
+}
+
+void CViewFrame::DropView() {
+    disconnect(this, nullptr, this, nullptr);
+    delete widget();
+}
+
+void CViewFrame::SaveState(pellith::WorkspaceWindow&) const {}
+
+void CViewFrame::RestoreState(const pellith::WorkspaceWindow&, std::vector<std::string>&) {}
+
 void RegisterViewKind(StartView kind, ViewFactory factory) {
     Factories().at(Slot(kind)) = std::move(factory);
 }
@@ -24,7 +44,9 @@ bool HasViewKind(StartView kind) { return static_cast<bool>(Factories().at(Slot(
 
 CViewFrame* CreateViewFrame(StartView kind, CTarnwickDoc& doc, const AppSettings& settings) {
     const ViewFactory& factory = Factories().at(Slot(kind));
-    return factory ? factory(doc, settings) : nullptr;
+    CViewFrame* frame = factory ? factory(doc, settings) : nullptr;
+    if (frame != nullptr) frame->SetKind(kind);
+    return frame;
 }
 
 }  // namespace tarnwick

@@ -3,10 +3,16 @@
 #include <QMdiSubWindow>
 #include <QString>
 #include <functional>
+#include <string>
+#include <vector>
 
 #include "app/shell/AppSettings.h"
 
 class QAction;
+
+namespace pellith {
+struct WorkspaceWindow;
+}
 
 namespace tarnwick {
 
@@ -20,6 +26,7 @@ enum class ViewCommand {
     ZoomOutX,
     ZoomInY,
     ZoomOutY,
+    FitY,
     Print,
     PrintPreview,
 };
@@ -37,10 +44,31 @@ public:
     // The texts of the status bar's range panes; false when the panes are disabled.
     virtual bool RangeTexts(QString& time, QString& distance) const;
 
+    // The kind of view, as registered.
+    StartView Kind() const { return m_kind; }
+    void SetKind(StartView kind) { m_kind = kind; }
+    // The view's settings for a workspace (the window's place is the main window's).
+    virtual void SaveState(pellith::WorkspaceWindow& window) const;
+    // Takes settings back from a workspace; settings that do not fit the laps or the
+    // catalogue (a channel that is gone) are named in `problems` and left as they are.
+    virtual void RestoreState(const pellith::WorkspaceWindow& window,
+                              std::vector<std::string>& problems);
+
+protected:
+    // Takes the view as the window's body: the window is named, closes (and is deleted)
+    // with the document and carries the view's caption.
+    void HoldView(QWidget* view, CTarnwickDoc& doc, const QString& name);
+    // Deletes the view while this is still the window of its kind: in a subclass's
+    // destructor, so that no signal of the view reaches a half-destroyed window.
+    void DropView();
+
 signals:
     void RangeTextsChanged(const QString& time, const QString& distance);
     // Enable or check states of the view's commands may have changed.
     void CommandsChanged();
+
+private:
+    StartView m_kind = StartView::Graph;
 };
 
 using ViewFactory = std::function<CViewFrame*(CTarnwickDoc& doc, const AppSettings& settings)>;

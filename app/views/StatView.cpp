@@ -329,18 +329,12 @@ void CStatView::PrintPreview() {
 
 CStatFrame::CStatFrame(CTarnwickDoc& doc, const AppSettings& settings, QWidget* parent)
     : CViewFrame(parent), m_view(new CStatView(doc, settings)) {
-    setObjectName(QStringLiteral("StatFrame"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWidget(m_view);
-    setWindowTitle(m_view->windowTitle());
-    connect(m_view, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
-    connect(&doc, &CTarnwickDoc::Closed, this, &QWidget::close);
+    HoldView(m_view, doc, QStringLiteral("StatFrame"));
 }
 
 CStatFrame::~CStatFrame() {
     // The view goes while this is still a statistics window (see the graph's frame).
-    disconnect(this, nullptr, this, nullptr);
-    delete widget();
+    DropView();
 }
 
 QAction* CStatFrame::ViewAction(ViewCommand command) const {

@@ -1,5 +1,7 @@
 #include "app/views/TextView.h"
 
+#include "pellith/workspace/Workspace.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -11,6 +13,8 @@
 #include <QScrollBar>
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <numeric>
 #include <optional>
 
 #include "app/shell/SelectionListDlg.h"
@@ -346,6 +350,51 @@ void CTxtView::DeleteColumns() {
     Resort();
 }
 
+void CTxtView::SaveState(pellith::WorkspaceWindow& window) const {
+    std::vector<std::string> columns;
+    for (int position = 0; position < m_model->columnCount(); ++position)
+        columns.push_back(m_model->VisibleColumn(position).GetShortName());
+    window.SetList("columns", columns);
+    window.SetIntList("sort", m_keys);
+    window.SetBool("sync", m_sync);
+}
+
+void CTxtView::RestoreState(const pellith::WorkspaceWindow& window,
+                            std::vector<std::string>& problems) {
+    if (const auto names = window.GetList("columns")) {
+        const TextColumns& columns = m_model->Columns();
+        std::vector<int> shown;
+        for (const std::string& name : *names) {
+            const auto it = std::find_if(columns.begin(), columns.end(),
+                                         [&](const auto& c) { return c->GetShortName() == name; });
+            if (it == columns.end()) {
+                problems.push_back("The sample table's column \"" + name + "\" is not known.");
+                continue;
+            }
+            const int index = static_cast<int>(it - columns.begin());
+            if (std::find(shown.begin(), shown.end(), index) == shown.end()) shown.push_back(index);
+        }
+        std::vector<int> all(static_cast<std::size_t>(m_model->columnCount()));
+        std::iota(all.begin(), all.end(), 0);
+        m_model->RemoveColumns(all);
+        m_model->AppendColumns(shown);
+    }
+    if (const auto keys = window.GetIntList("sort")) {
+        SortKeys valid;
+        for (const int key : *keys) {
+            if (key != std::numeric_limits<int>::min() && std::abs(key) <= m_model->columnCount())
+                valid.push_back(key);
+        }
+        if (valid.size() != keys->size())
+            problems.push_back("Sort keys on columns the sample table does not show were left out.");
+        m_keys = valid.empty() ? SortKeys{0} : valid;
+    } else {
+        m_keys = DropSortKeys(m_keys, 0);
+    }
+    if (const auto sync = window.GetBool("sync"); sync && *sync != m_sync) ToggleSync();
+    Resort();
+}
+
 void CTxtView::ToggleSync() {
     m_sync = !m_sync;
     m_actions[kSync]->setChecked(m_sync);
@@ -404,6 +453,13 @@ CTxtFrame::~CTxtFrame() {
 void RegisterTextView() {
     RegisterViewKind(StartView::Text,
                      [](CTarnwickDoc& doc, const AppSettings&) { return new CTxtFrame(doc); });
+}
+
+void CTxtFrame::SaveState(pellith::WorkspaceWindow& window) const { m_view->SaveState(window); }
+
+void CTxtFrame::RestoreState(const pellith::WorkspaceWindow& window,
+                             std::vector<std::string>& problems) {
+    m_view->RestoreState(window, problems);
 }
 
 }  // namespace tarnwick

@@ -15,6 +15,9 @@
 class QAction;
 class QItemSelection;
 class QMenu;
+namespace pellith {
+struct WorkspaceWindow;
+}
 
 namespace tarnwick {
 
@@ -62,6 +65,10 @@ public:
     // What Copy puts on the clipboard: the selected rows, or every row when none is
     // selected, under a line of column names, in the order the header shows them.
     QString CopyText() const;
+
+    // The workspace settings: the visible columns (short names), the sort keys, Synchronize.
+    void SaveState(pellith::WorkspaceWindow& window) const;
+    void RestoreState(const pellith::WorkspaceWindow& window, std::vector<std::string>& problems);
 
     void SetChooser(Chooser chooser) { m_chooser = std::move(chooser); }
     // The popup menu; the caller owns it.
@@ -123,6 +130,9 @@ public:
     ~CTxtFrame() override;
 
     CTxtView* View() const { return m_view; }
+    void SaveState(pellith::WorkspaceWindow& window) const override;
+    void RestoreState(const pellith::WorkspaceWindow& window,
+                      std::vector<std::string>& problems) override;
 
 private:
     CTxtView* m_view;

@@ -13,9 +13,11 @@
 #include <QPrinter>
 #include <QSettings>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 
 #include "app/graph/GraphRenderer.h"
+#include "pellith/workspace/Workspace.h"
 #include "app/shell/SharedPrinter.h"
 #include "app/shell/TarnwickDoc.h"
 #include "morlund/core/PerfCore.h"
@@ -247,6 +249,54 @@ void CTrackView::ToggleLayer(TrackLayer layer) {
     Redraw();
 }
 
+namespace {
+// The layers' names in a workspace.
+constexpr std::pair<TrackLayer, const char*> kLayerNames[] = {
+    {kLayerTrack, "track"},       {kLayerKerbs, "kerbs"},   {kLayerBestLine, "bestline"},
+    {kLayerPitLane, "pitlane"},   {kLayerRadius, "radius"}, {kLayerCheckpoints, "checkpoints"},
+};
+}  // namespace
+
+void CTrackView::SaveState(pellith::WorkspaceWindow& window) const {
+    window.SetInt("scale", m_state.scale);
+    window.SetNumber("offsetx", m_state.offsetX);
+    window.SetNumber("offsety", m_state.offsetY);
+    std::vector<std::string> layers;
+    for (const auto& [layer, name] : kLayerNames) {
+        if (m_state.Shows(layer)) layers.emplace_back(name);
+    }
+    window.SetList("layers", layers);
+    window.SetBool("sync", m_state.synchronize);
+}
+
+void CTrackView::RestoreState(const pellith::WorkspaceWindow& window,
+                              std::vector<std::string>& problems) {
+    if (const auto scale = window.GetNumber("scale"))
+        m_state.scale = static_cast<int>(std::clamp(std::round(*scale),
+                                                    static_cast<double>(kMinTrackScale),
+                                                    static_cast<double>(kMaxTrackScale)));
+    // Offsets beyond any track are kept to a sane range.
+    constexpr double kFar = 1e7;
+    if (const auto x = window.GetNumber("offsetx")) m_state.offsetX = std::clamp(*x, -kFar, kFar);
+    if (const auto y = window.GetNumber("offsety")) m_state.offsetY = std::clamp(*y, -kFar, kFar);
+    m_state.overview = false;
+    if (const auto layers = window.GetList("layers")) {
+        int flags = 0;
+        for (const std::string& name : *layers) {
+            const auto it = std::find_if(std::begin(kLayerNames), std::end(kLayerNames),
+                                         [&](const auto& entry) { return name == entry.second; });
+            if (it != std::end(kLayerNames))
+                flags |= it->first;
+            else
+                problems.push_back("The map layer \"" + name + "\" is not known.");
+        }
+        m_state.drawFlags = flags;
+    }
+    if (const auto sync = window.GetBool("sync")) m_state.synchronize = *sync;
+    RefreshActions();
+    Redraw();
+}
+
 void CTrackView::ToggleOverview() {
     tarnwick::ToggleOverview(m_state);
     FollowDocument();
@@ -444,18 +494,12 @@ void CTrackView::PrintPreview() {
 
 CTrackFrame::CTrackFrame(CTarnwickDoc& doc, const AppSettings& settings, QWidget* parent)
     : CViewFrame(parent), m_view(new CTrackView(doc, settings)) {
-    setObjectName(QStringLiteral("TrackFrame"));
-    setAttribute(Qt::WA_DeleteOnClose);
-    setWidget(m_view);
-    setWindowTitle(m_view->windowTitle());
-    connect(m_view, &QWidget::windowTitleChanged, this, &QWidget::setWindowTitle);
-    connect(&doc, &CTarnwickDoc::Closed, this, &QWidget::close);
+    HoldView(m_view, doc, QStringLiteral("TrackFrame"));
 }
 
 CTrackFrame::~CTrackFrame() {
     // The view goes while this is still a track window (see the graph's frame).
-    disconnect(this, nullptr, this, nullptr);
-    delete widget();
+    DropView();
 }
 
 QAction* CTrackFrame::ViewAction(ViewCommand command) const {
@@ -478,6 +522,13 @@ void RegisterTrackView() {
     RegisterViewKind(StartView::Track, [](CTarnwickDoc& doc, const AppSettings& settings) {
         return new CTrackFrame(doc, settings);
     });
+}
+
+void CTrackFrame::SaveState(pellith::WorkspaceWindow& window) const { m_view->SaveState(window); }
+
+void CTrackFrame::RestoreState(const pellith::WorkspaceWindow& window,
+                               std::vector<std::string>& problems) {
+    m_view->RestoreState(window, problems);
 }
 
 }  // namespace tarnwick

@@ -20,6 +20,9 @@ class QPrinter;
 namespace morlund {
 class BufManager;
 }
+namespace pellith {
+struct WorkspaceWindow;
+}
 
 namespace tarnwick {
 
@@ -87,6 +90,9 @@ public:
     void Print();
     void PrintPreview();
 
+    // The workspace settings: scale, offsets, layers, fill mode and Synchronize.
+    void SaveState(pellith::WorkspaceWindow& window) const;
+    void RestoreState(const pellith::WorkspaceWindow& window, std::vector<std::string>& problems);
     // The kept picture, brought up to date (tests and profiling).
     const QImage& Picture();
     const TrackRenderer& Renderer() const { return m_renderer; }
@@ -137,6 +143,9 @@ public:
 
     QAction* ViewAction(ViewCommand command) const override;
     CTrackView* View() const { return m_view; }
+    void SaveState(pellith::WorkspaceWindow& window) const override;
+    void RestoreState(const pellith::WorkspaceWindow& window,
+                      std::vector<std::string>& problems) override;
 
 private:
     CTrackView* m_view;

@@ -1,5 +1,6 @@
 #include "app/views/Views.h"
 
+#include "app/views/HistogramView.h"
 #include "app/views/StatView.h"
 #include "app/views/TextView.h"
 #include "app/views/TrackView.h"
@@ -10,6 +11,7 @@ void RegisterViews() {
     RegisterStatView();
     RegisterTextView();
     RegisterTrackView();
+    RegisterHistogramView();
 }
 
 }  // namespace tarnwick

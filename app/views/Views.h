@@ -2,7 +2,7 @@
 
 namespace tarnwick {
 
-// Makes the windows of this folder (statistics, samples, map) known to the main window.
+// Makes the windows of this folder (statistics, samples, map, histogram) known to the main window.
 void RegisterViews();
 
 }  // namespace tarnwick

@@ -215,6 +215,31 @@ double RHDerived2(const PerfCore* b, int i, int w) { return b->GetRH2ndDerivTime
 double SuspTravel(const PerfCore* b, int i, int w) { return b->GetSuspTravel(i, w); }
 double STSlow(const PerfCore* b, int i, int w) { return b->GetSTSlow(i, w); }
 double STDerived1(const PerfCore* b, int i, int w) { return b->GetST1stDerivTime(i, w); }
+// The same values for a run of samples, each sample's channels read once: damper speed
+// histograms read whole laps of it.
+void STDerived1Range(const PerfCore* b, int first, int end, int w, double* out) {
+    if (end <= first) return;
+    if (first < 1) *out = b->GetST1stDerivTime(first, w);  // borrows the second sample's
+    const int start = std::max(first, 1);
+    if (start >= end) return;
+    if (b->GetSampleCount() < 2) {
+        std::fill(out + (start - first), out + (end - first), 0.0);
+        return;
+    }
+    double d0 = b->GetDistance(start - 1);
+    double st0 = b->GetSuspTravel(start - 1, w);
+    double v0 = b->GetSpeed(start - 1);
+    double* o = out + (start - first);
+    for (int k = start; k < end; ++k) {
+        const double d1 = b->GetDistance(k);
+        const double st1 = b->GetSuspTravel(k, w);
+        const double dd = d1 - d0;
+        *o++ = v0 * (dd == 0.0 ? 0.0 : (st1 - st0) / dd);
+        d0 = d1;
+        st0 = st1;
+        v0 = b->GetSpeed(k);
+    }
+}
 double STDerived2(const PerfCore* b, int i, int w) { return b->GetST2ndDerivTime(i, w); }
 double WheelSpeed(const PerfCore* b, int i, int w) { return b->GetWheelSpeed(i, w); }
 double WheelSpin(const PerfCore* b, int i, int w) { return b->GetWheelSpin(i, w); }
@@ -365,7 +390,7 @@ const DataItem* const DataItem::SUSPTRAVEL =
 const DataItem* const DataItem::STSLOW = Make<STSlow>("Suspension Travel Left Slow part", "stslow",
                                                       kWheel, LEVEL_DERIVED, Q_LENGTH, 0, 200);
 const DataItem* const DataItem::STDERIVED1 =
-    Make<STDerived1, kThousand>("Suspension Travel Left 1st derivative", "dstdx", kWheel,
+    Make<STDerived1, kThousand, STDerived1Range>("Suspension Travel Left 1st derivative", "dstdx", kWheel,
                                 LEVEL_ANALYSIS, Q_VELOCITY, -5000, 5000);
 const DataItem* const DataItem::STDERIVED2 =
     Make<STDerived2, kThousand>("Suspension Travel Left 2nd derivative", "dstdx2", kWheel,

@@ -27,12 +27,15 @@ public:
     std::string GetString(std::string_view section, std::string_view key,
                           std::string_view defaultValue, std::size_t bufferSize = 2048) const;
 
-private:
+    // Every key of the file in file order, with its section as written.
     struct Entry {
         std::string section;
         std::string key;
         std::string value;
     };
+    const std::vector<Entry>& Entries() const { return m_entries; }
+
+private:
     std::vector<Entry> m_entries;
 };
 

@@ -9,6 +9,8 @@
 #include <QPrinter>
 #include <QScrollBar>
 #include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "DocFixtures.h"
@@ -362,4 +364,37 @@ TEST_F(GraphViewTest, PrintsOnePage) {
     printer.setOutputFileName(path);
     view.PrintTo(printer);
     EXPECT_GT(std::filesystem::file_size(path.toStdString()), 0u);
+}
+
+TEST_F(GraphViewTest, FitYShowsTheLapsSpeedRangeWithAMargin) {
+    Open({"a.csv"});
+    CGraphView view(doc, settings);
+    view.resize(700, 400);
+    view.show();
+    double low = 1e9, high = -1e9;  // km/h, from the generator's own samples
+    for (const lapgen::Sample& s : doctest::SmallLap().samples) {
+        low = std::min(low, s.speed * 3.6);
+        high = std::max(high, s.speed * 3.6);
+    }
+    view.Action(CGraphView::kFitY)->trigger();
+    const tarnwick::GraphItem& y = *view.Items()[view.YItem()];
+    const QRect plot = view.State().plot;
+    // Rows as the graph maps them: zero a tenth of the plot above its bottom for a car
+    // channel that never goes below zero.
+    const auto row = [&](double v, int zoom) {
+        const long long extent = std::clamp<long long>(zoom * y.scale / 25, 1, 32768);
+        const int zero = plot.top() + plot.height() - 1 - plot.height() / 10 - y.offset;
+        return zero - static_cast<int>(std::llround(std::trunc(v * y.ValueScale()) *
+                                                    plot.height() / static_cast<double>(extent)));
+    };
+    EXPECT_NE(y.zoomLevel, tarnwick::GraphItem::kDefaultZoomLevel);
+    EXPECT_GE(row(high, y.zoomLevel), plot.top());
+    EXPECT_LE(row(low, y.zoomLevel), plot.top() + plot.height() - 1);
+    // The closest zoom that holds the range: one level closer would not.
+    EXPECT_GT(row(low, y.zoomLevel - 1) - row(high, y.zoomLevel - 1),
+              plot.height() / (1 + 2 * tarnwick::kFitMargin) - 2);
+    EXPECT_GT(row(low, y.zoomLevel) - row(high, y.zoomLevel), plot.height() / 2);
+    // Centred: as much room above as below.
+    EXPECT_NEAR(row(high, y.zoomLevel) - plot.top(),
+                plot.top() + plot.height() - row(low, y.zoomLevel), plot.height() / 20.0);
 }

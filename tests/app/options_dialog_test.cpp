@@ -66,8 +66,9 @@ TEST(OptionsDialog, OpeningClampsAndShowsTheSettings) {
     const QPixmap icon = Control<QLabel>(dlg, COptionsDlg::kIdGameIcon)->pixmap();
     EXPECT_EQ(icon.toImage(), tarnwick::GameIconPixmap(G(7), 32).toImage());
     auto* startView = Control<QComboBox>(dlg, COptionsDlg::kIdStartView);
-    ASSERT_EQ(startView->count(), 4);
+    ASSERT_EQ(startView->count(), 5);
     EXPECT_EQ(startView->itemText(3), "Track View");
+    EXPECT_EQ(startView->itemText(4), "Histogram View");
     EXPECT_EQ(startView->currentIndex(), 0);
     EXPECT_FALSE(Check(dlg, COptionsDlg::kIdUseMetrics)->isChecked());  // miles
     EXPECT_FALSE(Check(dlg, COptionsDlg::kIdDrawLines)->isChecked());

@@ -46,7 +46,7 @@ TEST(AppSettings, ClampingAndOldHeader) {
     AppSettings s;
     s.Load(scratch.settings);
     EXPECT_EQ(s.pri_game, G(7));
-    EXPECT_EQ(s.start_view, 3);
+    EXPECT_EQ(s.start_view, 4);  // the histogram, the last kind
     EXPECT_EQ(s.stat_prt_hdr, "Tarnwick Telemetry Statistics");
     scratch.settings.setValue("Settings/pri_game", -3);
     s.Load(scratch.settings);
@@ -93,7 +93,8 @@ TEST(AppSettings, NamesKeysAndLocalPaths) {
     EXPECT_EQ(tarnwick::GetPathKey(G(7)), "lfs_path");
     EXPECT_EQ(tarnwick::GetGameName(G(8)), "???");
     EXPECT_EQ(tarnwick::GetStartViewName(1), "Graph View");
-    EXPECT_EQ(tarnwick::GetStartViewName(4), "???");
+    EXPECT_EQ(tarnwick::GetStartViewName(4), "Histogram View");
+    EXPECT_EQ(tarnwick::GetStartViewName(5), "???");
 #if !defined(_WIN32)
     qputenv("WINEPREFIX", "/wine");
     EXPECT_EQ(tarnwick::LocalPath("C:\\LFS\\data\\raf"), "/wine/drive_c/LFS/data/raf");

@@ -1,0 +1,3 @@
+target_sources(pellith PRIVATE
+  histogram/Histogram.cpp
+)
