@@ -91,6 +91,9 @@ public:
     // Opens the windows of a workspace on the open document, then closes the windows that
     // were there before. Problems are added to `problems`; returns the windows opened.
     int OpenWorkspaceWindows(const pellith::Workspace& workspace, std::vector<std::string>& problems);
+    // Makes the workspace's reference lap the document's, found among the open laps by its file.
+    void ChooseStoredReference(const pellith::Workspace& workspace, const QString& path,
+                               std::vector<std::string>& problems);
     // The layout most sessions start from, fitted to the main window: graphs of speed,
     // throttle with brake, gear and steering stacked on the left and synchronised, the map
     // and the statistics on the right.

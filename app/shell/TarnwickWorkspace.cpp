@@ -13,6 +13,7 @@
 #include "app/shell/TarnwickDoc.h"
 #include "morlund/core/PerfCore.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/platform/File.h"
 #include "morlund/platform/MessageSink.h"
 #include "pellith/workspace/Workspace.h"
 
@@ -52,7 +53,9 @@ pellith::Workspace CTarnwickApp::CaptureWorkspace(const QString& path, bool with
     pellith::Workspace workspace;
     if (withLaps && m_doc) {
         for (const morlund::PerfCore* lap : m_doc->Buffers())
-            workspace.laps.push_back(pellith::StoreLapPath(lap->GetFilePath(), ToPath(path)));
+            workspace.laps.push_back(
+                pellith::StoreLapPath(morlund::PathFromUtf8(lap->GetFilePath()), ToPath(path)));
+        workspace.reference = m_doc->ReferenceLapChoice() + 1;  // -1, the fastest: 0
     }
     if (!m_frame) return workspace;
     for (QMdiSubWindow* window : m_frame->MdiArea()->subWindowList(QMdiArea::CreationOrder)) {
@@ -122,6 +125,24 @@ int CTarnwickApp::OpenWorkspaceWindows(const pellith::Workspace& workspace,
     return opened;
 }
 
+void CTarnwickApp::ChooseStoredReference(const pellith::Workspace& workspace, const QString& path,
+                                         std::vector<std::string>& problems) {
+    // Laps missing or unreadable move the others up: the reference is found by its file.
+    const std::filesystem::path wanted =
+        pellith::ResolveLapPath(workspace.laps[workspace.reference - 1], ToPath(path));
+    const auto& buffers = m_doc->Buffers();
+    for (std::size_t b = 0; b < buffers.size(); ++b) {
+        std::error_code ec;
+        if (std::filesystem::equivalent(morlund::PathFromUtf8(buffers[b]->GetFilePath()), wanted,
+                                        ec)) {
+            m_doc->SetReferenceLap(static_cast<int>(b));
+            return;
+        }
+    }
+    problems.push_back("The reference lap \"" + morlund::PathToUtf8(wanted) +
+                       "\" is not open; the fastest lap is the reference.");
+}
+
 bool CTarnwickApp::OpenWorkspace(QString path) {
     const pellith::WorkspaceReadResult read = pellith::ReadWorkspace(ToPath(path));
     std::vector<std::string> problems = read.problems;
@@ -139,9 +160,9 @@ bool CTarnwickApp::OpenWorkspace(QString path) {
             const std::filesystem::path lap = pellith::ResolveLapPath(stored, ToPath(path));
             std::error_code ec;
             if (std::filesystem::is_regular_file(lap, ec))
-                laps << QString::fromStdString(lap.string());
+                laps << QString::fromStdU16String(lap.u16string());
             else
-                problems.push_back("The lap \"" + lap.string() + "\" is missing.");
+                problems.push_back("The lap \"" + morlund::PathToUtf8(lap) + "\" is missing.");
         }
         if (laps.isEmpty()) {
             problems.push_back("None of the workspace's laps could be opened.");
@@ -157,6 +178,7 @@ bool CTarnwickApp::OpenWorkspace(QString path) {
         const int loaded = m_doc->BufCount();
         if (loaded < laps.size())
             problems.push_back(std::to_string(laps.size() - loaded) + " of the laps could not be read.");
+        if (workspace.reference > 0) ChooseStoredReference(workspace, path, problems);
     } else if (!m_doc) {
         problems.push_back("The workspace holds no laps: open laps first, then the workspace.");
         ReportProblems(path, problems);

@@ -23,6 +23,7 @@
 #include "morlund/core/PerfCore.h"
 #include "morlund/formats/BufManager.h"
 #include "morlund/items/DataItem.h"
+#include "morlund/items/Formula.h"
 #include "pellith/analysis/Sectors.h"
 #include "pellith/stats/StatTable.h"
 
@@ -254,7 +255,10 @@ namespace {
 constexpr std::pair<TrackLayer, const char*> kLayerNames[] = {
     {kLayerTrack, "track"},       {kLayerKerbs, "kerbs"},   {kLayerBestLine, "bestline"},
     {kLayerPitLane, "pitlane"},   {kLayerRadius, "radius"}, {kLayerCheckpoints, "checkpoints"},
+    {kLayerCorners, "corners"},
 };
+// The line's colourings by TrackColouring::Mode.
+constexpr const char* kColouringNames[] = {"lap", "channel", "delta", "sectors"};
 }  // namespace
 
 void CTrackView::SaveState(pellith::WorkspaceWindow& window) const {
@@ -267,6 +271,13 @@ void CTrackView::SaveState(pellith::WorkspaceWindow& window) const {
     }
     window.SetList("layers", layers);
     window.SetBool("sync", m_state.synchronize);
+    const TrackColouring& c = m_state.colouring;
+    window.Set("colouring", kColouringNames[std::clamp(c.mode, 0, 3)]);
+    if (c.mode == TrackColouring::kChannel && c.item >= 0 &&
+        c.item < morlund::DataItem::GetCount())
+        window.Set("channel", morlund::DataItem::Get(c.item)->GetShortName());
+    window.SetBool("stretch", c.stretchRange);
+    window.SetInt("sectors", c.sectors);
 }
 
 void CTrackView::RestoreState(const pellith::WorkspaceWindow& window,
@@ -293,6 +304,29 @@ void CTrackView::RestoreState(const pellith::WorkspaceWindow& window,
         m_state.drawFlags = flags;
     }
     if (const auto sync = window.GetBool("sync")) m_state.synchronize = *sync;
+    TrackColouring c = m_state.colouring;
+    if (const auto mode = window.Get("colouring")) {
+        const auto* named = std::find(std::begin(kColouringNames), std::end(kColouringNames), *mode);
+        if (named != std::end(kColouringNames))
+            c.mode = static_cast<int>(named - std::begin(kColouringNames));
+        else
+            problems.push_back("The map colouring \"" + *mode + "\" is not known.");
+    }
+    if (c.mode == TrackColouring::kChannel) {
+        const auto name = window.Get("channel");
+        const morlund::DataItem* item =
+            name ? morlund::FormulaNames::FromCatalogue().FindItem(*name) : nullptr;
+        if (item != nullptr) {
+            c.item = item->GetOrdinal();
+        } else {
+            problems.push_back("The map's colouring channel \"" + name.value_or("") +
+                               "\" is not known.");
+            c.mode = TrackColouring::kLapColour;
+        }
+    }
+    if (const auto stretch = window.GetBool("stretch")) c.stretchRange = *stretch;
+    if (const auto sectors = window.GetInt("sectors")) c.sectors = *sectors;
+    SetColouring(c);
     RefreshActions();
     Redraw();
 }

@@ -28,6 +28,7 @@ constexpr KeyRule kKeys[] = {
     {"workspace", "version", ValueType::Int},
     {"workspace", "laps", ValueType::Int},
     {"workspace", "windows", ValueType::Int},
+    {"workspace", "reference", ValueType::Int},
     {"lap", "path", ValueType::Text},
     {"window", "kind", ValueType::Text},
     {"window", "geometry", ValueType::IntList},
@@ -54,6 +55,10 @@ constexpr KeyRule kKeys[] = {
     {"map", "offsety", ValueType::Number},
     {"map", "layers", ValueType::List},
     {"map", "sync", ValueType::Bool},
+    {"map", "colouring", ValueType::Text},
+    {"map", "channel", ValueType::Text},
+    {"map", "stretch", ValueType::Bool},
+    {"map", "sectors", ValueType::Int},
     {"histogram", "channel", ValueType::Text},
     {"histogram", "wheel", ValueType::Text},
     {"histogram", "bin", ValueType::Number},
@@ -240,6 +245,7 @@ std::string WriteWorkspaceText(const Workspace& workspace) {
     std::ostringstream out;
     out << "; Tarnwick workspace\n[workspace]\nversion=" << Workspace::kVersion
         << "\nlaps=" << workspace.laps.size() << "\nwindows=" << workspace.windows.size()
+        << "\nreference=" << workspace.reference
         << "\n";
     for (std::size_t i = 0; i < workspace.laps.size(); ++i)
         out << "\n[lap" << i + 1 << "]\npath=" << OneLine(workspace.laps[i]) << "\n";
@@ -280,7 +286,7 @@ WorkspaceReadResult ParseWorkspaceText(std::string_view text) {
     ini.LoadText(text);
 
     bool head = false;
-    int version = 0, lapCount = -1, windowCount = -1;
+    int version = 0, lapCount = -1, windowCount = -1, reference = 0;
     // Sections by number; a number seen twice keeps its first section.
     std::vector<std::optional<std::string>> lapPaths;
     std::vector<std::optional<WorkspaceWindow>> windows;
@@ -320,6 +326,7 @@ WorkspaceReadResult ParseWorkspaceText(std::string_view text) {
             if (rule->key == "version") version = *v;
             if (rule->key == "laps") lapCount = *v;
             if (rule->key == "windows") windowCount = *v;
+            if (rule->key == "reference") reference = *v;
         } else if (SplitSection(e.section, "lap", number)) {
             if (number > Workspace::kMaxLaps) {
                 problems.push_back("Lap " + std::to_string(number) + " is beyond the " +
@@ -392,10 +399,15 @@ WorkspaceReadResult ParseWorkspaceText(std::string_view text) {
     for (int i = 0; i < laps; ++i) {
         if (i < static_cast<int>(lapPaths.size()) && lapPaths[i]) {
             result.workspace.laps.push_back(*lapPaths[i]);
+            if (i + 1 == reference)
+                result.workspace.reference = static_cast<int>(result.workspace.laps.size());
         } else {
             problems.push_back("Lap " + std::to_string(i + 1) + " is missing from the file.");
         }
     }
+    if (reference > 0 && result.workspace.reference == 0)
+        problems.push_back("The reference lap " + std::to_string(reference) +
+                           " is not among the laps; the fastest lap is the reference.");
     const int windowTotal = std::max<int>(windowCount, static_cast<int>(windows.size()));
     for (int i = 0; i < windowTotal; ++i) {
         const std::string name = "Window " + std::to_string(i + 1);
@@ -437,6 +449,14 @@ WorkspaceReadResult ReadWorkspace(const std::filesystem::path& path) {
     return ParseWorkspaceText(text.str());
 }
 
+namespace {
+// With '/' between folders on every system, so that a workspace moves between them.
+std::string GenericUtf8(const std::filesystem::path& path) {
+    const std::u8string text = path.generic_u8string();
+    return std::string(text.begin(), text.end());
+}
+}  // namespace
+
 std::string StoreLapPath(const std::filesystem::path& lap,
                          const std::filesystem::path& workspaceFile) {
     namespace fs = std::filesystem;
@@ -445,15 +465,15 @@ std::string StoreLapPath(const std::filesystem::path& lap,
     const fs::path folder = fs::absolute(workspaceFile, ec).parent_path().lexically_normal();
     if (absoluteLap.root_name() == folder.root_name()) {
         const fs::path relative = absoluteLap.lexically_relative(folder);
-        if (!relative.empty()) return relative.generic_string();
+        if (!relative.empty()) return GenericUtf8(relative);
     }
-    return absoluteLap.generic_string();
+    return GenericUtf8(absoluteLap);
 }
 
 std::filesystem::path ResolveLapPath(std::string_view stored,
                                      const std::filesystem::path& workspaceFile) {
     namespace fs = std::filesystem;
-    const fs::path path{std::string(stored)};
+    const fs::path path = morlund::PathFromUtf8(stored);
     if (path.is_absolute()) return path.lexically_normal();
     std::error_code ec;
     return (fs::absolute(workspaceFile, ec).parent_path() / path).lexically_normal();

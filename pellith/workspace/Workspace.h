@@ -58,6 +58,7 @@ struct Workspace {
     static constexpr int kMaxWindows = 64;
 
     std::vector<std::string> laps;  // as stored: relative to the file's folder or absolute
+    int reference = 0;              // the reference lap's number among the laps; 0: the fastest
     std::vector<WorkspaceWindow> windows;
 };
 

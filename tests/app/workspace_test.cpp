@@ -20,6 +20,7 @@
 #include "app/shell/TarnwickDoc.h"
 #include "app/views/HistogramView.h"
 #include "app/views/TextView.h"
+#include "app/views/TrackView.h"
 #include "morlund/items/DataItem.h"
 #include "morlund/items/Wheel.h"
 #include "morlund/platform/RecordingMessageSink.h"
@@ -149,6 +150,37 @@ TEST_F(WorkspaceTest, SavedWindowsComeBackWithTheirSettings) {
     EXPECT_TRUE(got.overlaid);
     EXPECT_FALSE(got.sync);
     EXPECT_EQ(app->RecentWorkspaces().front(), path);
+}
+
+TEST_F(WorkspaceTest, TheReferenceLapAndTheMapColouringComeBack) {
+    const QStringList laps = doctest::WriteGripLaps(dir, doctest::LapFormat::kLfs);
+    ASSERT_TRUE(app->OpenFiles(laps));
+    auto* map = static_cast<tarnwick::CTrackFrame*>(app->MainFrame()->OpenView(StartView::Track));
+    ASSERT_NE(map, nullptr);
+    tarnwick::TrackColouring colouring;
+    colouring.mode = tarnwick::TrackColouring::kChannel;
+    colouring.item = DataItem::SPEED->GetOrdinal();
+    colouring.stretchRange = true;
+    colouring.sectors = 12;
+    map->View()->SetColouring(colouring);
+    app->Document()->SetReferenceLap(1);
+    const QString path = dir / "map.tws";
+    ASSERT_TRUE(app->SaveWorkspace(path));
+
+    // The first lap gone: the reference is still the same file, now the first lap open.
+    ASSERT_TRUE(app->CloseDocument());
+    Settle();
+    std::filesystem::remove(dir.path() / "lap1.raf");
+    ASSERT_TRUE(app->OpenWorkspace(path));
+    Settle();
+    ASSERT_EQ(app->Document()->BufCount(), 2);
+    EXPECT_EQ(app->Document()->ReferenceLapChoice(), 0);
+    const std::vector<CViewFrame*> reopened = Windows();
+    ASSERT_EQ(reopened.size(), 2u);  // the start view and the map
+    ASSERT_EQ(reopened[1]->Kind(), StartView::Track);
+    EXPECT_EQ(static_cast<tarnwick::CTrackFrame*>(reopened[1])->View()->Colouring(), colouring);
+    ASSERT_EQ(sink.Messages().size(), 1u);
+    EXPECT_NE(sink.Messages()[0].text.find("lap1.raf\" is missing"), std::string::npos);
 }
 
 TEST_F(WorkspaceTest, BadWorkspacesOpenWhatTheyCanInOneMessage) {
