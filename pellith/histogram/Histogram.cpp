@@ -141,12 +141,14 @@ bool Pass(const PerfCore& lap, const DataItem& item, const Wheel* wheel, Stretch
                 pass.reboundFast += rebound - rebound * slow;
             }
             if (!pass.fits) continue;
-            const double q = std::floor(v * perBin);
+            const double q = v * perBin;
             if (!(std::fabs(q) < 4e15)) {
                 pass.fits = false;
                 continue;
             }
-            const long long k = static_cast<long long>(q);
+            // floor(q) by truncation: std::floor is a library call on the base x86-64 set.
+            long long k = static_cast<long long>(q);
+            if (static_cast<double>(k) > q) --k;
             if (pass.weight.empty() || k < pass.first ||
                 k - pass.first >= static_cast<long long>(pass.weight.size())) {
                 GrowBins(pass, k);
