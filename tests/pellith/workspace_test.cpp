@@ -4,6 +4,7 @@
 #include <fstream>
 #include <string>
 
+#include "morlund/platform/File.h"
 #include "pellith/workspace/Workspace.h"
 #include "tests/pellith/ExportFixture.h"
 
@@ -113,18 +114,23 @@ TEST(Workspace, BadFilesOpenWhatTheyCanAndNameTheRest) {
 
 TEST(Workspace, LapPathsAreRelativeToTheFileWhenTheyCanBe) {
     const std::pair<const char*, const char*> cases[] = {
-        {"/home/ann/laps/a.raf", "a.raf"},
-        {"/home/ann/laps/monza/b.raf", "monza/b.raf"},
-        {"/home/ann/other/c.raf", "../other/c.raf"},
-        {"/home/ann/laps/./x/../d.raf", "d.raf"},
+        {"home/ann/laps/a.raf", "a.raf"},
+        {"home/ann/laps/monza/b.raf", "monza/b.raf"},
+        {"home/ann/other/c.raf", "../other/c.raf"},
+        {"home/ann/laps/./x/../d.raf", "d.raf"},
+        {"home/ann/laps/Été/Süd 1.raf", "Été/Süd 1.raf"},
     };
-    const std::filesystem::path file = "/home/ann/laps/session.tws";
+    // The top of this system's file tree: "/", or the current drive on Windows.
+    const std::filesystem::path root = std::filesystem::absolute("/");
+    const std::filesystem::path file = root / "home/ann/laps/session.tws";
     for (const auto& [lap, stored] : cases) {
-        EXPECT_EQ(pellith::StoreLapPath(lap, file), stored);
-        EXPECT_EQ(pellith::ResolveLapPath(stored, file),
-                  std::filesystem::path(lap).lexically_normal());
+        const std::filesystem::path path = root / morlund::PathFromUtf8(lap);
+        EXPECT_EQ(pellith::StoreLapPath(path, file), stored);
+        EXPECT_EQ(pellith::ResolveLapPath(stored, file), path.lexically_normal());
     }
-    EXPECT_EQ(pellith::ResolveLapPath("/data/e.raf", file), "/data/e.raf");
+    const std::filesystem::path elsewhere = root / "data/e.raf";
+    EXPECT_EQ(pellith::ResolveLapPath(morlund::PathToUtf8(elsewhere), file),
+              elsewhere.lexically_normal());
 }
 
 TEST(Workspace, SavingReplacesTheFileWhole) {
