@@ -4,7 +4,7 @@ ASAN    := build/asan
 FUZZ    := build/fuzz
 DEMO    := $(RELEASE)/demo
 
-.PHONY: all deps build demo run test asan asan-test fuzz bench clean package docs e2e windows-test
+.PHONY: all deps build demo run test asan asan-test tsan-test fuzz bench clean package docs e2e windows-test
 
 all: build
 
@@ -39,6 +39,12 @@ asan-test: deps
 	@cmake --preset asan >/dev/null
 	@cmake --build --preset asan
 	@ctest --preset asan
+
+# The analysis library's tests under ThreadSanitizer: long laps are read on two threads.
+tsan-test: deps
+	@cmake --preset tsan >/dev/null
+	@cmake --build --preset tsan
+	@ctest --preset tsan
 
 # The libraries, the command-line tool and their tests cross-compiled for 64-bit
 # Windows and run under Wine; then the tool's output compared byte for byte with

@@ -1,8 +1,12 @@
 #include "pellith/histogram/Histogram.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <exception>
+#include <functional>
 #include <limits>
+#include <thread>
 
 #include "morlund/core/PerfCore.h"
 #include "morlund/items/DataItem.h"
@@ -46,58 +50,139 @@ const Wheel* WheelOrDefault(const Wheel* wheel) {
     return wheel != nullptr ? wheel : Wheel::LEFT_FRONT;
 }
 
-// Samples go through in chunks small enough to stay in the processor's cache: a lap is
-// read once, whatever is done with its values.
-constexpr int kChunk = 4096;
-
-// What one pass over a lap gathers: the value range, the weights by bin number k (the bin
-// [k w, (k + 1) w), whatever the grid's origin turns out to be) and the damper shares.
-struct LapPass {
-    double low = std::numeric_limits<double>::infinity();
-    double high = -std::numeric_limits<double>::infinity();
-    long long first = 0;  // bin number of weight[0]
-    std::vector<double> weight;
-    bool fits = true;  // false: the values span too many bins of this width
+// The weight of the finite values, their number and, for damper speeds, the weight of
+// bump and rebound on either side of the knee.
+struct Sums {
     double total = 0.0;
     int samples = 0;
     double bumpSlow = 0.0, bumpFast = 0.0, reboundSlow = 0.0, reboundFast = 0.0;
+
+    void Add(const Sums& o) {
+        total += o.total;
+        samples += o.samples;
+        bumpSlow += o.bumpSlow;
+        bumpFast += o.bumpFast;
+        reboundSlow += o.reboundSlow;
+        reboundFast += o.reboundFast;
+    }
 };
 
-// Bin numbers beyond this many bins from a lap's first are not kept: the laps' range then
-// needs wider bins anyway.
-constexpr long long kMaxSpan = 1 << 16;
+// The sums of n values, without a branch or a call, so that they stay in registers. A value
+// that is no number weighs nothing and counts as no sample.
+Sums SumValues(const double* values, const double* weights, std::size_t n, double knee,
+               bool damper) {
+    Sums s;
+    for (std::size_t j = 0; j < n; ++j) {
+        const double v = values[j];
+        const bool finite = std::isfinite(v);
+        const double w = finite ? weights[j] : 0.0;
+        s.total += w;
+        s.samples += finite ? 1 : 0;
+        if (damper) {
+            const double bump = v > 0.0 ? w : 0.0;
+            const double rebound = v < 0.0 ? w : 0.0;
+            const bool slow = std::fabs(v) <= knee;
+            s.bumpSlow += slow ? bump : 0.0;
+            s.bumpFast += slow ? 0.0 : bump;
+            s.reboundSlow += slow ? rebound : 0.0;
+            s.reboundFast += slow ? 0.0 : rebound;
+        }
+    }
+    return s;
+}
 
-// The bin of a value outside the lap's bins so far: the bins grow to take it.
-void GrowBins(LapPass& pass, long long k) {
-    if (pass.weight.empty()) pass.first = k;
-    if (k < pass.first) {
-        if (pass.first - k + static_cast<long long>(pass.weight.size()) > kMaxSpan) {
-            pass.fits = false;
-            return;
+// What one pass over a lap gathers: the weights by bin number k (the bin [k u, (k + 1) u)
+// with u = width * 10^decade, whatever the grid's origin turns out to be) and the damper
+// shares.
+struct LapPass {
+    int decade = 0;
+    double perBin = 1.0;  // 1 / u; every bin number is a value times this, so edges fall alike
+    long long first = 0;  // bin number of weight[0]
+    std::vector<double> weight;
+    Sums sums;
+
+    long long Bins() const { return static_cast<long long>(weight.size()); }
+};
+
+// A lap keeps at most this many bins: values further apart make its bins ten times wider.
+constexpr long long kMaxSpan = 1 << 16;
+// Bin numbers stay well inside a long long, and exact in a double.
+constexpr double kMaxBinNumber = 4e15;
+
+long long FloorDiv(long long k, long long m) { return k >= 0 ? k / m : -((-k + m - 1) / m); }
+
+// floor(q) by truncation: std::floor is a library call on the base x86-64 set.
+long long FloorBin(double q) {
+    long long k = static_cast<long long>(q);
+    if (static_cast<double>(k) > q) --k;
+    return k;
+}
+
+// 10^n as a divisor of bin numbers. Past 10^18 every bin number divides to 0 or -1 alike.
+long long TenTo(int n) {
+    long long p = 1;
+    for (int i = 0; i < std::min(n, 18); ++i)
+        p *= 10;
+    return p;
+}
+
+// Ten bins become one: the lap's bins are ten times wider from here on.
+void Coarsen(LapPass& pass, double width) {
+    ++pass.decade;
+    pass.perBin = 1.0 / (width * std::pow(10.0, pass.decade));
+    if (pass.weight.empty()) return;
+    const long long first = FloorDiv(pass.first, 10);
+    const long long bins = FloorDiv(pass.first + pass.Bins() - 1, 10) - first + 1;
+    std::vector<double> merged(static_cast<std::size_t>(bins), 0.0);
+    for (long long i = 0; i < pass.Bins(); ++i)
+        merged[static_cast<std::size_t>(FloorDiv(pass.first + i, 10) - first)] +=
+            pass.weight[static_cast<std::size_t>(i)];
+    pass.weight.swap(merged);
+    pass.first = first;
+}
+
+// The bin number of a value, the lap's bins grown or widened to hold it.
+long long PlaceValue(LapPass& pass, double v, double width) {
+    for (;;) {
+        const double q = v * pass.perBin;
+        if (!(std::fabs(q) < kMaxBinNumber)) {
+            Coarsen(pass, width);
+            continue;
         }
-        pass.weight.insert(pass.weight.begin(), static_cast<std::size_t>(pass.first - k), 0.0);
-        pass.first = k;
-    } else if (k - pass.first >= static_cast<long long>(pass.weight.size())) {
-        if (k - pass.first >= kMaxSpan) {
-            pass.fits = false;
-            return;
+        const long long k = FloorBin(q);
+        if (pass.weight.empty()) {
+            pass.first = k;
+            pass.weight.assign(1, 0.0);
+            return k;
         }
-        pass.weight.resize(static_cast<std::size_t>(k - pass.first + 1), 0.0);
+        const long long last = pass.first + pass.Bins() - 1;
+        if (std::max(k, last) - std::min(k, pass.first) >= kMaxSpan) {
+            Coarsen(pass, width);
+            continue;
+        }
+        if (k < pass.first) {
+            pass.weight.insert(pass.weight.begin(), static_cast<std::size_t>(pass.first - k), 0.0);
+            pass.first = k;
+        } else if (k > last) {
+            pass.weight.resize(static_cast<std::size_t>(k - pass.first + 1), 0.0);
+        }
+        return k;
     }
 }
+
+// Samples go through in chunks small enough to stay in the processor's cache: a lap is
+// read once, whatever is done with its values.
+constexpr int kChunk = 4096;
 
 // One pass over the lap's stretch. With `byTime`, each sample weighs half the time to the
 // sample before plus half the time to the sample after; false when the times turn out not
 // to increase (the caller starts again counting samples).
 bool Pass(const PerfCore& lap, const DataItem& item, const Wheel* wheel, Stretch s, double width,
           double knee, bool damper, bool byTime, LapPass& pass) {
-    // Every bin number comes from this one product, so values on an edge fall alike.
-    const double perBin = 1.0 / width;
     std::vector<double> values(kChunk);
     std::vector<double> weights(kChunk);
     std::vector<double> times(kChunk + 2);
-    if (byTime && (s.end - s.first < 2 ||
-                   !(lap.GetTime(s.end - 1) > lap.GetTime(s.first))))
+    if (byTime && (s.end - s.first < 2 || !(lap.GetTime(s.end - 1) > lap.GetTime(s.first))))
         return false;
     for (int a = s.first; a < s.end; a += kChunk) {
         const int b = std::min(a + kChunk, s.end);
@@ -121,40 +206,23 @@ bool Pass(const PerfCore& lap, const DataItem& item, const Wheel* wheel, Stretch
         } else {
             std::fill(weights.begin(), weights.begin() + static_cast<std::ptrdiff_t>(n), 1.0);
         }
-        for (std::size_t j = 0; j < n; ++j) {
-            const double v = values[j];
-            if (!std::isfinite(v)) continue;
-            const double w = weights[j];
-            pass.low = std::min(pass.low, v);
-            pass.high = std::max(pass.high, v);
-            pass.total += w;
-            ++pass.samples;
-            if (damper) {
-                // Without branches: the signs of damper speeds come in no order a processor
-                // could guess.
-                const double bump = v > 0.0 ? w : 0.0;
-                const double rebound = v < 0.0 ? w : 0.0;
-                const double slow = std::fabs(v) <= knee ? 1.0 : 0.0;
-                pass.bumpSlow += bump * slow;
-                pass.bumpFast += bump - bump * slow;
-                pass.reboundSlow += rebound * slow;
-                pass.reboundFast += rebound - rebound * slow;
-            }
-            if (!pass.fits) continue;
-            const double q = v * perBin;
-            if (!(std::fabs(q) < 4e15)) {
-                pass.fits = false;
+        pass.sums.Add(SumValues(values.data(), weights.data(), n, knee, damper));
+        // Then the bins. Neighbouring samples mostly share a bin: their weight gathers in a
+        // register and reaches the bin when the bin changes.
+        for (std::size_t j = 0; j < n;) {
+            if (!std::isfinite(values[j])) {
+                ++j;
                 continue;
             }
-            // floor(q) by truncation: std::floor is a library call on the base x86-64 set.
-            long long k = static_cast<long long>(q);
-            if (static_cast<double>(k) > q) --k;
-            if (pass.weight.empty() || k < pass.first ||
-                k - pass.first >= static_cast<long long>(pass.weight.size())) {
-                GrowBins(pass, k);
-                if (!pass.fits) continue;
+            const long long k = PlaceValue(pass, values[j], width);
+            const double perBin = pass.perBin;
+            double run = weights[j];
+            for (++j; j < n; ++j) {
+                const double q = values[j] * perBin;
+                if (!(std::fabs(q) < kMaxBinNumber) || FloorBin(q) != k) break;
+                run += weights[j];
             }
-            pass.weight[static_cast<std::size_t>(k - pass.first)] += w;
+            pass.weight[static_cast<std::size_t>(k - pass.first)] += run;
         }
     }
     return true;
@@ -165,10 +233,63 @@ LapPass PassLap(const PerfCore& lap, const DataItem& item, const Wheel* wheel, d
                 double to, double width, double knee, bool damper) {
     const Stretch s = FindStretch(lap, from, to);
     LapPass pass;
+    pass.perBin = 1.0 / width;
     if (Pass(lap, item, wheel, s, width, knee, damper, true, pass)) return pass;
     pass = LapPass{};
+    pass.perBin = 1.0 / width;
     Pass(lap, item, wheel, s, width, knee, damper, false, pass);
     return pass;
+}
+
+// Runs work(l) for every l below count, on this thread and, when `parallel`, on a second
+// one as well, each taking the next l not yet taken.
+void ForEachLap(std::size_t count, bool parallel, const std::function<void(std::size_t)>& work) {
+    std::atomic<std::size_t> next{0};
+    std::exception_ptr failure;  // the second thread's
+    const auto run = [&] {
+        for (std::size_t l = next++; l < count; l = next++)
+            work(l);
+    };
+    if (!parallel) {
+        run();
+        return;
+    }
+    std::thread second([&] {
+        try {
+            run();
+        } catch (...) {
+            failure = std::current_exception();
+            next = count;
+        }
+    });
+    try {
+        run();
+    } catch (...) {
+        next = count;
+        second.join();
+        throw;
+    }
+    second.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
+// Whether two threads may read the laps' values of `item` at once: each lap is read by one
+// thread only, and a lap keeps what its channels cache to itself. A formula channel's
+// evaluation is shared by all laps, so it is read on one thread.
+bool ReadInParallel(const std::vector<const PerfCore*>& laps, const DataItem& item) {
+    if (!item.IsStandard() || std::thread::hardware_concurrency() < 2) return false;
+    std::vector<const PerfCore*> distinct;
+    long long samples = 0;
+    for (const PerfCore* lap : laps) {
+        if (lap == nullptr) continue;
+        distinct.push_back(lap);
+        samples += std::max(lap->GetSampleCount(), 0);
+    }
+    std::sort(distinct.begin(), distinct.end());
+    // Starting a second thread costs about what reading a few thousand samples does.
+    return distinct.size() >= 2 &&
+           std::adjacent_find(distinct.begin(), distinct.end()) == distinct.end() &&
+           samples >= 10000;
 }
 
 }  // namespace
@@ -208,77 +329,67 @@ Histogram ComputeHistogram(const std::vector<const PerfCore*>& laps,
     double knee = std::fabs(request.knee);
     if (!(knee > 0.0) || !std::isfinite(knee)) knee = DefaultKneeSpeed();
 
+    // Each lap is read once. A lap whose values lie too far apart for bins of this width
+    // widens its own bins by tens as it goes. Long laps are shared out between two threads.
     std::vector<LapPass> passes(laps.size());
-    double low = std::numeric_limits<double>::infinity();
-    double high = -low;
-    bool fits = true;
+    ForEachLap(laps.size(), ReadInParallel(laps, *request.item), [&](std::size_t l) {
+        if (laps[l] != nullptr)
+            passes[l] = PassLap(*laps[l], *request.item, wheel, request.from, request.to, width,
+                                knee, damper);
+    });
+    int decade = 0;
     for (std::size_t l = 0; l < laps.size(); ++l) {
-        if (laps[l] == nullptr) continue;
-        passes[l] = PassLap(*laps[l], *request.item, wheel, request.from, request.to, width, knee,
-                            damper);
         const LapPass& p = passes[l];
-        low = std::min(low, p.low);
-        high = std::max(high, p.high);
-        fits = fits && p.fits;
-        if (damper && p.total > 0.0) {
+        if (!p.weight.empty()) decade = std::max(decade, p.decade);
+        if (damper && p.sums.total > 0.0) {
             DamperShares& shares = h.laps[l].shares;
-            const double scale = 100.0 / p.total;
-            shares.bumpSlow = p.bumpSlow * scale;
-            shares.bumpFast = p.bumpFast * scale;
-            shares.reboundSlow = p.reboundSlow * scale;
-            shares.reboundFast = p.reboundFast * scale;
+            const double scale = 100.0 / p.sums.total;
+            shares.bumpSlow = p.sums.bumpSlow * scale;
+            shares.bumpFast = p.sums.bumpFast * scale;
+            shares.reboundSlow = p.sums.reboundSlow * scale;
+            shares.reboundFast = p.sums.reboundFast * scale;
             shares.bump = shares.bumpSlow + shares.bumpFast;
             shares.rebound = shares.reboundSlow + shares.reboundFast;
         }
     }
-    if (!(low <= high)) return h;
-    if (!fits) {
-        // Values too far apart for bins of this width: wider bins, the laps read once more.
-        auto binsFor = [&](double w) { return std::floor(high / w) - std::floor(low / w) + 1.0; };
-        while (binsFor(width) > Histogram::kMaxBins)
-            width = RoundBinWidth(width * 1.5);
-        for (std::size_t l = 0; l < laps.size(); ++l) {
-            if (laps[l] != nullptr)
-                passes[l] = PassLap(*laps[l], *request.item, wheel, request.from, request.to,
-                                    width, knee, false);
-        }
-    }
+    // Every lap's bin numbers on the widest lap's bins.
+    const auto common = [decade](const LapPass& p, long long k) {
+        return FloorDiv(k, TenTo(decade - p.decade));
+    };
     // The laps' bins side by side; more than kMaxBins of them merge by a round factor (2, 5,
     // 10 ...), so that every merged bin holds whole bins of the first width.
     long long kLow = std::numeric_limits<long long>::max();
     long long kHigh = std::numeric_limits<long long>::min();
     for (const LapPass& p : passes) {
         if (p.weight.empty()) continue;
-        kLow = std::min(kLow, p.first);
-        kHigh = std::max(kHigh, p.first + static_cast<long long>(p.weight.size()) - 1);
+        kLow = std::min(kLow, common(p, p.first));
+        kHigh = std::max(kHigh, common(p, p.first + p.Bins() - 1));
     }
     if (kLow > kHigh) return h;
-    const auto merged = [](long long k, long long m) {  // floor(k / m)
-        return k >= 0 ? k / m : -((-k + m - 1) / m);
-    };
     long long factor = 1;
-    for (long long step = 1; merged(kHigh, factor) - merged(kLow, factor) + 1 > Histogram::kMaxBins;
-         step *= 10) {
+    for (long long step = 1;
+         FloorDiv(kHigh, factor) - FloorDiv(kLow, factor) + 1 > Histogram::kMaxBins; step *= 10) {
         for (long long f : {2 * step, 5 * step, 10 * step}) {
             factor = f;
-            if (merged(kHigh, factor) - merged(kLow, factor) + 1 <= Histogram::kMaxBins) break;
+            if (FloorDiv(kHigh, factor) - FloorDiv(kLow, factor) + 1 <= Histogram::kMaxBins) break;
         }
     }
-    h.binWidth = width * static_cast<double>(factor);
-    const long long firstBin = merged(kLow, factor);
+    h.binWidth = width * (std::pow(10.0, decade) * static_cast<double>(factor));
+    const long long firstBin = FloorDiv(kLow, factor);
     h.origin = static_cast<double>(firstBin) * h.binWidth;
-    h.binCount = static_cast<int>(merged(kHigh, factor) - firstBin + 1);
+    h.binCount = static_cast<int>(FloorDiv(kHigh, factor) - firstBin + 1);
 
     for (std::size_t l = 0; l < laps.size(); ++l) {
         HistogramLap& out = h.laps[l];
         out.percent.assign(static_cast<std::size_t>(h.binCount), 0.0);
         const LapPass& p = passes[l];
-        out.samples = p.samples;
-        out.seconds = p.total;
-        const double scale = p.total > 0.0 ? 100.0 / p.total : 0.0;
-        for (std::size_t k = 0; k < p.weight.size(); ++k) {
-            const long long bin = merged(p.first + static_cast<long long>(k), factor) - firstBin;
-            out.percent[static_cast<std::size_t>(bin)] += p.weight[k] * scale;
+        out.samples = p.sums.samples;
+        out.seconds = p.sums.total;
+        const double scale = p.sums.total > 0.0 ? 100.0 / p.sums.total : 0.0;
+        for (long long i = 0; i < p.Bins(); ++i) {
+            const long long bin = FloorDiv(common(p, p.first + i), factor) - firstBin;
+            out.percent[static_cast<std::size_t>(bin)] +=
+                p.weight[static_cast<std::size_t>(i)] * scale;
         }
     }
     return h;

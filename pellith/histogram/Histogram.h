@@ -65,7 +65,9 @@ struct Histogram {
 // The histogram of the item over the laps' stretches, with the damper shares when the item
 // is the damper speed. A value on a bin edge goes into the bin above it. No laps, no
 // samples or no finite value give zero bins.
-
+//
+// Long laps of a catalogue channel are read on two threads at once, each lap by one of
+// them; a formula channel, or a lap listed twice, is read on the calling thread alone.
 Histogram ComputeHistogram(const std::vector<const morlund::PerfCore*>& laps,
                            const HistogramRequest& request);
 

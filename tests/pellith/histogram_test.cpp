@@ -1,18 +1,23 @@
+#include "pellith/histogram/Histogram.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <vector>
 #include <sstream>
 #include <string>
+#include <vector>
 
+#include "lapgen/CsvWriter.h"
+#include "lapgen/GP2Writer.h"
+#include "lapgen/Model.h"
+#include "lapgen/RafWriter.h"
 #include "morlund/formats/generic/GenBufManager.h"
+#include "morlund/formats/gp2/GP2BufManager.h"
+#include "morlund/formats/lfs/LFSBufManager.h"
 #include "morlund/items/DataItem.h"
 #include "morlund/items/Wheel.h"
-#include "lapgen/CsvWriter.h"
-#include "lapgen/Model.h"
-#include "pellith/histogram/Histogram.h"
 #include "tests/pellith/ExportFixture.h"
 
 namespace {
@@ -65,7 +70,9 @@ TEST_F(HistogramTest, DamperSpeedBinsAreSharesOfTime) {
         std::vector<std::pair<double, double>> bins;  // bin's lower edge, percent
     };
     const Case cases[] = {
-        {"whole lap", 0, 0,
+        {"whole lap",
+         0,
+         0,
          {{50, 2.05 / 6 * 100}, {-20, 2.0 / 6 * 100}, {0, 1.0 / 6 * 100}, {-110, 0.95 / 6 * 100}}},
         {"rebound stretch only", 21, 40, {{-20, 100.0}}},
         {"still and fast rebound", 45, 60, {{0, 0.55 / 1.5 * 100}, {-110, 0.95 / 1.5 * 100}}},
@@ -95,17 +102,14 @@ TEST_F(HistogramTest, DamperSharesSplitAtTheKnee) {
     };
     const double bump = 2.05 / 6 * 100, slow = 2.0 / 6 * 100, fast = 0.95 / 6 * 100;
     const Case cases[] = {
-        {25, 0, bump, slow, fast},
-        {-25, 0, bump, slow, fast},  // a knee is a size
-        {60, bump, 0, slow, fast},
-        {200, bump, 0, slow + fast, 0},
-        {5, 0, bump, 0, slow + fast},
+        {25, 0, bump, slow, fast}, {-25, 0, bump, slow, fast},  // a knee is a size
+        {60, bump, 0, slow, fast}, {200, bump, 0, slow + fast, 0}, {5, 0, bump, 0, slow + fast},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.knee);
         const pellith::DamperShares s =
-            pellith::ComputeHistogram({Lap(0)}, {pellith::DamperVelocityItem(), Wheel::LEFT_FRONT,
-                                                 0, 0, 10, c.knee})
+            pellith::ComputeHistogram(
+                {Lap(0)}, {pellith::DamperVelocityItem(), Wheel::LEFT_FRONT, 0, 0, 10, c.knee})
                 .laps[0]
                 .shares;
         EXPECT_NEAR(s.bumpSlow, c.bumpSlow, 1e-6);
@@ -133,6 +137,29 @@ TEST_F(HistogramTest, LapsShareOneGridAndBadRequestsStayDefined) {
     EXPECT_LE(narrow.binCount, pellith::Histogram::kMaxBins);
     EXPECT_DOUBLE_EQ(narrow.binWidth, pellith::RoundBinWidth(narrow.binWidth));
 
+    // Values as far apart as a double allows still fit the bins, read once.
+    pellith::Histogram wild;
+    {
+        morlund::GenBufManager wildLaps;
+        ASSERT_TRUE(pellithtest::AddLap(
+            wildLaps,
+            "Wild lap,day 1 10:00:00,0.3,1,1\ntime,dist,speed\n0,0,10\n0.1,1,1e300\n"
+            "0.2,2,-1e300\n0.3,3,20\n",
+            "/laps/wild.csv"));
+        wild = pellith::ComputeHistogram({wildLaps.GetBuffer(0), Lap(1)},
+                                         {DataItem::SPEED, nullptr, 0, 0, 20.0});
+    }
+    EXPECT_LE(wild.binCount, pellith::Histogram::kMaxBins);
+    EXPECT_GT(wild.binWidth, 1e297);
+    EXPECT_TRUE(std::isfinite(wild.binWidth) && std::isfinite(wild.origin));
+    for (const pellith::HistogramLap& lap : wild.laps) {
+        double sum = 0.0;
+        for (double p : lap.percent)
+            sum += p;
+        EXPECT_NEAR(sum, 100.0, 1e-9);
+    }
+    EXPECT_EQ(wild.laps[0].samples, 4);
+
     // No item, no laps, a stretch without samples, a width that is no width.
     EXPECT_EQ(pellith::ComputeHistogram({Lap(0)}, {}).binCount, 0);
     EXPECT_EQ(pellith::ComputeHistogram({}, {DataItem::SPEED}).binCount, 0);
@@ -150,7 +177,7 @@ TEST(HistogramWidth, RoundWidthsAndDefaults) {
     for (const auto& [raw, round] : cases)
         EXPECT_NEAR(pellith::RoundBinWidth(raw), round, round * 1e-12) << raw;
     EXPECT_DOUBLE_EQ(pellith::DefaultBinWidth(*pellith::DamperVelocityItem()), 10.0);  // mm/s
-    EXPECT_DOUBLE_EQ(pellith::DefaultBinWidth(*DataItem::SUSPTRAVEL), 1.0);           // mm
+    EXPECT_DOUBLE_EQ(pellith::DefaultBinWidth(*DataItem::SUSPTRAVEL), 1.0);            // mm
     EXPECT_DOUBLE_EQ(pellith::DefaultKneeSpeed(), 25.0);
 }
 
@@ -196,6 +223,64 @@ TEST(HistogramLapgen, SharesMatchTheGeneratorsSuspensionMotion) {
         EXPECT_NEAR(got.bumpFast + got.reboundFast, 100 * fast / total, 2.0);
         EXPECT_NEAR(h.laps[0].seconds, lap.lapTime, 1e-6);
     }
+}
+
+// Long laps are read on two threads; a lap listed twice keeps the reading on one. Either
+// way each lap's figures are its own, for every channel of the catalogue, on laps of three
+// readers with their own derived channels.
+TEST(HistogramLapgen, LapsReadOnTwoThreadsMatchOneThread) {
+    const auto lap = [](int b) {
+        lapgen::LapSpec spec;
+        spec.seed = 5 + b;
+        spec.sampleCount = 8000;
+        spec.gripScale = 0.9 + 0.1 * b;
+        return lapgen::MakeLap(spec);
+    };
+    morlund::GenBufManager generic;
+    morlund::GP2BufManager gp2;
+    morlund::LFSBufManager lfs;
+    for (int b = 0; b < 2; ++b) {
+        const std::vector<std::uint8_t> csv = lapgen::WriteGenericCsv(lap(b));
+        ASSERT_TRUE(pellithtest::AddLap(generic, std::string(csv.begin(), csv.end()),
+                                        "/laps/gen" + std::to_string(b) + ".csv"));
+        morlund::File pad =
+            morlund::File::FromMemory(lapgen::WriteGP2Perf(lapgen::EncodeGP2(lap(b)), {}),
+                                      "/laps/l" + std::to_string(b) + ".pad");
+        ASSERT_TRUE(gp2.AddBuffer(pad));
+        const lapgen::RafOptions options;
+        morlund::File raf =
+            morlund::File::FromMemory(lapgen::WriteRaf(lapgen::EncodeRaf(lap(b), options), options),
+                                      "/laps/l" + std::to_string(b) + ".raf");
+        ASSERT_TRUE(lfs.AddBuffer(raf));
+    }
+    int compared = 0;
+    for (const morlund::BufManager* laps :
+         std::initializer_list<const morlund::BufManager*>{&generic, &gp2, &lfs}) {
+        const morlund::PerfCore* a = laps->GetBuffer(0);
+        const morlund::PerfCore* b = laps->GetBuffer(1);
+        // Long enough together to be shared out between threads.
+        ASSERT_GE(a->GetSampleCount() + b->GetSampleCount(), 10000) << a->GetFilePath();
+        for (auto it = DataItem::NewIterator(); it->HasNext();) {
+            const DataItem* item = it->GetNext();
+            for (const Wheel* wheel : {Wheel::LEFT_FRONT, Wheel::RIGHT_REAR}) {
+                SCOPED_TRACE(a->GetFilePath() + " " + item->GetShortName() + " " +
+                             std::to_string(wheel->GetIndex()));
+                const pellith::HistogramRequest request{item, wheel, 200, 3000, 0};
+                const pellith::Histogram two = pellith::ComputeHistogram({a, b}, request);
+                const pellith::Histogram one = pellith::ComputeHistogram({a, b, a}, request);
+                ASSERT_EQ(two.binCount, one.binCount);
+                EXPECT_EQ(two.origin, one.origin);
+                for (std::size_t l = 0; l < 2; ++l) {
+                    EXPECT_EQ(two.laps[l].percent, one.laps[l].percent);
+                    EXPECT_EQ(two.laps[l].samples, one.laps[l].samples);
+                    EXPECT_EQ(two.laps[l].seconds, one.laps[l].seconds);
+                }
+                compared += two.binCount > 0 ? 1 : 0;
+                if (item->GetDataType() != DataItem::DT_WHEEL) break;
+            }
+        }
+    }
+    EXPECT_GT(compared, 150);
 }
 
 }  // namespace
