@@ -11,10 +11,12 @@
 
 #include "lapgen/CsvWriter.h"
 #include "lapgen/GP2Writer.h"
+#include "lapgen/GP3Writer.h"
 #include "lapgen/Model.h"
 #include "lapgen/RafWriter.h"
 #include "morlund/formats/generic/GenBufManager.h"
 #include "morlund/formats/gp2/GP2BufManager.h"
+#include "morlund/formats/gp3/GP4BufManager.h"
 #include "morlund/formats/lfs/LFSBufManager.h"
 #include "morlund/items/DataItem.h"
 #include "morlund/items/Wheel.h"
@@ -226,7 +228,7 @@ TEST(HistogramLapgen, SharesMatchTheGeneratorsSuspensionMotion) {
 }
 
 // Long laps are read on two threads; a lap listed twice keeps the reading on one. Either
-// way each lap's figures are its own, for every channel of the catalogue, on laps of three
+// way each lap's figures are its own, for every channel of the catalogue, on laps of four
 // readers with their own derived channels.
 TEST(HistogramLapgen, LapsReadOnTwoThreadsMatchOneThread) {
     const auto lap = [](int b) {
@@ -238,6 +240,7 @@ TEST(HistogramLapgen, LapsReadOnTwoThreadsMatchOneThread) {
     };
     morlund::GenBufManager generic;
     morlund::GP2BufManager gp2;
+    morlund::GP4BufManager gp4;
     morlund::LFSBufManager lfs;
     for (int b = 0; b < 2; ++b) {
         const std::vector<std::uint8_t> csv = lapgen::WriteGenericCsv(lap(b));
@@ -247,6 +250,10 @@ TEST(HistogramLapgen, LapsReadOnTwoThreadsMatchOneThread) {
             morlund::File::FromMemory(lapgen::WriteGP2Perf(lapgen::EncodeGP2(lap(b)), {}),
                                       "/laps/l" + std::to_string(b) + ".pad");
         ASSERT_TRUE(gp2.AddBuffer(pad));
+        morlund::File gp4pad = morlund::File::FromMemory(
+            lapgen::WriteGP3Perf(lapgen::GP3Game::GP4, lapgen::EncodeGP3(lap(b))),
+            "/laps/g" + std::to_string(b) + ".pad");
+        ASSERT_TRUE(gp4.AddBuffer(gp4pad));
         const lapgen::RafOptions options;
         morlund::File raf =
             morlund::File::FromMemory(lapgen::WriteRaf(lapgen::EncodeRaf(lap(b), options), options),
@@ -255,7 +262,7 @@ TEST(HistogramLapgen, LapsReadOnTwoThreadsMatchOneThread) {
     }
     int compared = 0;
     for (const morlund::BufManager* laps :
-         std::initializer_list<const morlund::BufManager*>{&generic, &gp2, &lfs}) {
+         std::initializer_list<const morlund::BufManager*>{&generic, &gp2, &gp4, &lfs}) {
         const morlund::PerfCore* a = laps->GetBuffer(0);
         const morlund::PerfCore* b = laps->GetBuffer(1);
         // Long enough together to be shared out between threads.
@@ -280,7 +287,7 @@ TEST(HistogramLapgen, LapsReadOnTwoThreadsMatchOneThread) {
             }
         }
     }
-    EXPECT_GT(compared, 150);
+    EXPECT_GT(compared, 200);
 }
 
 }  // namespace
