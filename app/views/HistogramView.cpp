@@ -432,9 +432,7 @@ void CHistogramView::Paint(QPainter& painter, const QRect& rect, bool printing) 
         if (panel.wheel != nullptr) title += QStringLiteral(" - ") + FromStd(panel.wheel->GetName());
         painter.drawText(QRect(area.left(), area.top(), area.width(), line), Qt::AlignCenter, title);
         const int labelWidth = fm.horizontalAdvance("100 %") + 6;
-        const QRect plot(area.left() + labelWidth, area.top() + line + 4,
-                         area.width() - labelWidth - 4, area.height() - 2 * line - 10);
-        if (plot.width() < 20 || plot.height() < 20 || h.binCount == 0) {
+        if (h.binCount == 0) {
             painter.drawText(area, Qt::AlignCenter, tr("No values"));
             continue;
         }
@@ -461,6 +459,19 @@ void CHistogramView::Paint(QPainter& painter, const QRect& rect, bool printing) 
             lastBin = h.binCount - 1;
         }
         const double x0 = h.BinFrom(firstBin), x1 = h.BinFrom(lastBin + 1);
+        const double xStep = pellith::RoundBinWidth((x1 - x0) / 8.0);
+        const auto xLabel = [&](double x) {
+            return Number(std::fabs(x) < xStep * 1e-6 ? 0.0 : x, DecimalsFor(xStep));
+        };
+        // Room on the right for half of the last label, which is centred on its tick.
+        const double lastTick = std::floor(x1 / xStep + 1e-9) * xStep;
+        const int rightPad = std::max(4, fm.horizontalAdvance(xLabel(lastTick)) / 2 + 2);
+        const QRect plot(area.left() + labelWidth, area.top() + line + 4,
+                         area.width() - labelWidth - rightPad, area.height() - 2 * line - 10);
+        if (plot.width() < 20 || plot.height() < 20) {
+            painter.drawText(area, Qt::AlignCenter, tr("No values"));
+            continue;
+        }
         const auto px = [&](double v) { return plot.left() + (v - x0) / (x1 - x0) * plot.width(); };
         const auto py = [&](double v) { return plot.bottom() - v / top * plot.height(); };
 
@@ -474,11 +485,10 @@ void CHistogramView::Paint(QPainter& painter, const QRect& rect, bool printing) 
                              Qt::AlignRight | Qt::AlignVCenter,
                              Number(y, DecimalsFor(yStep)) + QStringLiteral(" %"));
         }
-        const double xStep = pellith::RoundBinWidth((x1 - x0) / 8.0);
         for (double x = std::ceil(x0 / xStep) * xStep; x <= x1 + 1e-9; x += xStep) {
             painter.drawLine(QPointF(px(x), plot.bottom()), QPointF(px(x), plot.bottom() + 3));
             painter.drawText(QRectF(px(x) - 40, plot.bottom() + 4, 80, line), Qt::AlignHCenter,
-                             Number(std::fabs(x) < xStep * 1e-6 ? 0.0 : x, DecimalsFor(xStep)));
+                             xLabel(x));
         }
         // Bars: side by side, each lap a slice of the bin; or each lap's outline over the
         // others with a light fill.
