@@ -24,7 +24,11 @@ namespace {
 static_assert(static_cast<int>(std::size(pellith::kWindowKinds)) == AppSettings::kStartViewCount,
               "every kind of view has its name in a workspace");
 
-std::filesystem::path ToPath(const QString& path) { return std::filesystem::path(path.toStdString()); }
+// QString is UTF-16 and the library's paths cross as UTF-8 (not the ANSI code page that a
+// narrow string means on Windows).
+std::filesystem::path ToPath(const QString& path) {
+    return morlund::PathFromUtf8(path.toStdString());
+}
 
 std::string KindName(StartView kind) {
     return std::string(pellith::kWindowKinds[static_cast<std::size_t>(kind)]);
@@ -66,8 +70,8 @@ pellith::Workspace CTarnwickApp::CaptureWorkspace(const QString& path, bool with
         saved.maximised = frame->isMaximized();
         const QRect place = frame->isMaximized() ? frame->normalGeometry() : frame->geometry();
         if (place.width() > 0 && place.height() > 0)
-            saved.geometry = pellith::WorkspaceGeometry{place.x(), place.y(), place.width(),
-                                                        place.height()};
+            saved.geometry =
+                pellith::WorkspaceGeometry{place.x(), place.y(), place.width(), place.height()};
         frame->SaveState(saved);
         workspace.windows.push_back(std::move(saved));
     }
@@ -97,8 +101,7 @@ int CTarnwickApp::OpenWorkspaceWindows(const pellith::Workspace& workspace,
         const std::string name = "Window " + std::to_string(i + 1) + " (" + saved.kind + ")";
         const std::optional<StartView> kind = KindOf(saved.kind);
         // A map needs laps with positions, as New Track View does.
-        const bool possible =
-            kind && (*kind != StartView::Track || m_doc->CanNewTrackView());
+        const bool possible = kind && (*kind != StartView::Track || m_doc->CanNewTrackView());
         CViewFrame* frame = possible ? m_frame->OpenView(*kind, m_doc.get()) : nullptr;
         if (frame == nullptr) {
             problems.push_back(name + " cannot be opened for these laps.");
@@ -148,7 +151,8 @@ bool CTarnwickApp::OpenWorkspace(QString path) {
     std::vector<std::string> problems = read.problems;
     if (!read.usable) {
         // A recent entry whose file has gone leaves the list, as recent laps do.
-        if (!QFileInfo::exists(path) && m_recentWorkspaces.removeAll(QFileInfo(path).absoluteFilePath()) > 0)
+        if (!QFileInfo::exists(path) &&
+            m_recentWorkspaces.removeAll(QFileInfo(path).absoluteFilePath()) > 0)
             emit RecentWorkspacesChanged();
         ReportProblems(path, problems);
         return false;
@@ -177,7 +181,8 @@ bool CTarnwickApp::OpenWorkspace(QString path) {
         }
         const int loaded = m_doc->BufCount();
         if (loaded < laps.size())
-            problems.push_back(std::to_string(laps.size() - loaded) + " of the laps could not be read.");
+            problems.push_back(std::to_string(laps.size() - loaded) +
+                               " of the laps could not be read.");
         if (workspace.reference > 0) ChooseStoredReference(workspace, path, problems);
     } else if (!m_doc) {
         problems.push_back("The workspace holds no laps: open laps first, then the workspace.");
