@@ -95,6 +95,9 @@ Sums SumValues(const double* values, const double* weights, std::size_t n, doubl
 // with u = width * 10^decade, whatever the grid's origin turns out to be) and the damper
 // shares.
 struct LapPass {
+    LapPass() = default;
+    explicit LapPass(double width) : perBin(1.0 / width) {}
+
     int decade = 0;
     double perBin = 1.0;  // 1 / u; every bin number is a value times this, so edges fall alike
     long long first = 0;  // bin number of weight[0]
@@ -232,11 +235,9 @@ bool Pass(const PerfCore& lap, const DataItem& item, const Wheel* wheel, Stretch
 LapPass PassLap(const PerfCore& lap, const DataItem& item, const Wheel* wheel, double from,
                 double to, double width, double knee, bool damper) {
     const Stretch s = FindStretch(lap, from, to);
-    LapPass pass;
-    pass.perBin = 1.0 / width;
+    LapPass pass(width);
     if (Pass(lap, item, wheel, s, width, knee, damper, true, pass)) return pass;
-    pass = LapPass{};
-    pass.perBin = 1.0 / width;
+    pass = LapPass(width);
     Pass(lap, item, wheel, s, width, knee, damper, false, pass);
     return pass;
 }
